@@ -1,0 +1,147 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "tovrin/types/sorted_map.hpp"
+#include "tovrin/types/value.hpp"
+#include "tovrin/types/var.hpp"
+
+namespace tovrin {
+
+class Exp;
+
+// A call: the function's name (always owned) and its argument trees in call order.
+struct FunctionItem {
+  std::string name;
+  std::vector<Exp> args;
+
+  FunctionItem(std::string_view name, std::vector<Exp> args);
+};
+
+// A node of an expression tree. Only the text of string literals may borrow from the expression
+// text; into_owned() detaches a tree from it.
+//
+// Trees may be very deep (a chain of 10^5 `&&` operands nests as deep), so copying, comparing,
+// converting and releasing a tree use explicit work lists instead of recursion.
+class Exp {
+ public:
+  enum class Kind : std::uint8_t {
+    Literal,
+    Call,
+    Var,
+    Not,
+    Or,
+    And,
+    Eq,
+    Neq,
+    Gt,
+    Lt,
+    Geq,
+    Leq,
+    ArrayLit,
+    ObjectLit,
+  };
+
+  struct Literal {
+    Value value;
+  };
+  struct Call {
+    FunctionItem item;
+  };
+  struct Var {
+    VarAccess access;
+  };
+  struct Not {
+    std::unique_ptr<Exp> child;
+  };
+  template <Kind K>
+  struct Binary {
+    std::unique_ptr<Exp> left;
+    std::unique_ptr<Exp> right;
+  };
+  using Or = Binary<Kind::Or>;
+  using And = Binary<Kind::And>;
+  using Eq = Binary<Kind::Eq>;
+  using Neq = Binary<Kind::Neq>;
+  using Gt = Binary<Kind::Gt>;
+  using Lt = Binary<Kind::Lt>;
+  using Geq = Binary<Kind::Geq>;
+  using Leq = Binary<Kind::Leq>;
+  struct ArrayLit {
+    std::vector<Exp> elements;
+  };
+  struct ObjectLit {
+    SortedMap<Exp> entries;
+  };
+
+  using Payload = std::variant<Literal, Call, Var, Not, Or, And, Eq, Neq, Gt, Lt, Geq, Leq,
+                               ArrayLit, ObjectLit>;
+
+  // A null literal; also the state of a moved-from node.
+  Exp() = default;
+  template <class T>
+  requires std::is_constructible_v<Payload, T&&> &&
+      (!std::is_same_v<std::decay_t<T>, Exp>)Exp(T&& payload)
+      : payload_(std::forward<T>(payload)) {}
+
+  static Exp literal(Value value) { return Exp(Literal{std::move(value)}); }
+  static Exp negation(Exp child) { return Exp(Not{std::make_unique<Exp>(std::move(child))}); }
+  template <Kind K>
+  static Exp binary(Exp left, Exp right) {
+    return Exp(
+        Binary<K>{std::make_unique<Exp>(std::move(left)), std::make_unique<Exp>(std::move(right))});
+  }
+  static Exp gt(Exp left, Exp right) { return binary<Kind::Gt>(std::move(left), std::move(right)); }
+  static Exp lt(Exp left, Exp right) { return binary<Kind::Lt>(std::move(left), std::move(right)); }
+  static Exp geq(Exp left, Exp right) {
+    return binary<Kind::Geq>(std::move(left), std::move(right));
+  }
+  static Exp leq(Exp left, Exp right) {
+    return binary<Kind::Leq>(std::move(left), std::move(right));
+  }
+
+  Exp(const Exp& other);
+  Exp& operator=(const Exp& other);
+  Exp(Exp&& other) noexcept = default;
+  Exp& operator=(Exp&& other) noexcept;
+  ~Exp();
+
+  Kind kind() const noexcept { return static_cast<Kind>(payload_.index()); }
+  const Payload& payload() const noexcept { return payload_; }
+  template <class T>
+  const T* get_if() const noexcept {
+    return std::get_if<T>(&payload_);
+  }
+
+  // Converts every borrowed string literal into an owned copy.
+  void make_owned();
+  Exp into_owned() && {
+    make_owned();
+    return std::move(*this);
+  }
+
+  // Structural equality; literals compare by Value equality.
+  friend bool operator==(const Exp& a, const Exp& b);
+
+  // Appends pointers to the direct children in evaluation-independent order: the operand, the
+  // left then right operand, the arguments, the elements, or the entry values in key order.
+  void collect_children(std::vector<const Exp*>& out) const;
+
+ private:
+  void collect_children(std::vector<Exp*>& out);
+  bool has_children() const noexcept;
+  void move_children_into(std::vector<Exp>& out);
+  // A copy of this node's own data, with default nodes in place of its children.
+  Payload shallow_copy() const;
+  void copy_children_from(const Exp& other);
+
+  Payload payload_;
+};
+
+}  // namespace tovrin

@@ -1,0 +1,268 @@
+#include "tovrin/types/exp.hpp"
+
+namespace tovrin {
+
+namespace {
+
+// The operand slots of a two-operand node; nulls for every other kind.
+template <class P>
+auto operand_slots(P& payload) {
+  using Slot =
+      std::conditional_t<std::is_const_v<P>, const std::unique_ptr<Exp>, std::unique_ptr<Exp>>;
+  return std::visit(
+      [](auto& node) -> std::pair<Slot*, Slot*> {
+        if constexpr (requires { node.left; }) {
+          return {&node.left, &node.right};
+        } else {
+          return {nullptr, nullptr};
+        }
+      },
+      payload);
+}
+
+}  // namespace
+
+FunctionItem::FunctionItem(std::string_view name, std::vector<Exp> args)
+    : name(name), args(std::move(args)) {}
+
+Exp::Exp(const Exp& other) : payload_(other.shallow_copy()) {
+  copy_children_from(other);
+}
+
+Exp& Exp::operator=(const Exp& other) {
+  if (this != &other) *this = Exp(other);
+  return *this;
+}
+
+Exp& Exp::operator=(Exp&& other) noexcept {
+  if (this != &other) {
+    // Release the old tree through the iterative destructor, not the recursive default one.
+    Exp old(std::move(*this));
+    payload_ = std::move(other.payload_);
+  }
+  return *this;
+}
+
+Exp::~Exp() {
+  if (!has_children()) return;
+  std::vector<Exp> pending;
+  move_children_into(pending);
+  while (!pending.empty()) {
+    Exp node = std::move(pending.back());
+    pending.pop_back();
+    node.move_children_into(pending);
+  }
+}
+
+bool Exp::has_children() const noexcept {
+  switch (kind()) {
+    case Kind::Literal:
+    case Kind::Var:
+      return false;
+    case Kind::Call:
+      return !std::get_if<Call>(&payload_)->item.args.empty();
+    case Kind::Not:
+      return std::get_if<Not>(&payload_)->child != nullptr;
+    case Kind::ArrayLit:
+      return !std::get_if<ArrayLit>(&payload_)->elements.empty();
+    case Kind::ObjectLit:
+      return !std::get_if<ObjectLit>(&payload_)->entries.empty();
+    default: {
+      auto [left, right] = operand_slots(payload_);
+      return *left || *right;
+    }
+  }
+}
+
+void Exp::move_children_into(std::vector<Exp>& out) {
+  const auto take = [&](std::unique_ptr<Exp>& child) {
+    if (child) {
+      out.push_back(std::move(*child));
+      child.reset();
+    }
+  };
+  switch (kind()) {
+    case Kind::Literal:
+    case Kind::Var:
+      return;
+    case Kind::Call: {
+      auto& args = std::get_if<Call>(&payload_)->item.args;
+      for (auto& arg : args)
+        out.push_back(std::move(arg));
+      args.clear();
+      return;
+    }
+    case Kind::Not:
+      take(std::get_if<Not>(&payload_)->child);
+      return;
+    case Kind::ArrayLit: {
+      auto& elements = std::get_if<ArrayLit>(&payload_)->elements;
+      for (auto& element : elements)
+        out.push_back(std::move(element));
+      elements.clear();
+      return;
+    }
+    case Kind::ObjectLit: {
+      auto& entries = std::get_if<ObjectLit>(&payload_)->entries;
+      for (auto& entry : entries)
+        out.push_back(std::move(entry.second));
+      entries = SortedMap<Exp>();
+      return;
+    }
+    default: {
+      auto [left, right] = operand_slots(payload_);
+      take(*left);
+      take(*right);
+      return;
+    }
+  }
+}
+
+void Exp::collect_children(std::vector<const Exp*>& out) const {
+  std::vector<Exp*> children;
+  const_cast<Exp*>(this)->collect_children(children);
+  out.insert(out.end(), children.begin(), children.end());
+}
+
+void Exp::collect_children(std::vector<Exp*>& out) {
+  switch (kind()) {
+    case Kind::Literal:
+    case Kind::Var:
+      return;
+    case Kind::Call:
+      for (auto& arg : std::get_if<Call>(&payload_)->item.args)
+        out.push_back(&arg);
+      return;
+    case Kind::Not:
+      if (auto& child = std::get_if<Not>(&payload_)->child) out.push_back(child.get());
+      return;
+    case Kind::ArrayLit:
+      for (auto& element : std::get_if<ArrayLit>(&payload_)->elements)
+        out.push_back(&element);
+      return;
+    case Kind::ObjectLit:
+      for (auto& entry : std::get_if<ObjectLit>(&payload_)->entries)
+        out.push_back(&entry.second);
+      return;
+    default: {
+      auto [left, right] = operand_slots(payload_);
+      if (*left) out.push_back(left->get());
+      if (*right) out.push_back(right->get());
+      return;
+    }
+  }
+}
+
+Exp::Payload Exp::shallow_copy() const {
+  return std::visit(
+      [](const auto& node) -> Payload {
+        using T = std::decay_t<decltype(node)>;
+        if constexpr (std::is_same_v<T, Literal> || std::is_same_v<T, Var>) {
+          return node;
+        } else if constexpr (std::is_same_v<T, Call>) {
+          return Call{FunctionItem(node.item.name, std::vector<Exp>(node.item.args.size()))};
+        } else if constexpr (std::is_same_v<T, Not>) {
+          return Not{node.child ? std::make_unique<Exp>() : nullptr};
+        } else if constexpr (std::is_same_v<T, ArrayLit>) {
+          return ArrayLit{std::vector<Exp>(node.elements.size())};
+        } else if constexpr (std::is_same_v<T, ObjectLit>) {
+          SortedMap<Exp> entries;
+          entries.reserve(node.entries.size());
+          for (const auto& entry : node.entries)
+            entries.insert_or_assign(entry.first, Exp());
+          return ObjectLit{std::move(entries)};
+        } else {
+          return T{node.left ? std::make_unique<Exp>() : nullptr,
+                   node.right ? std::make_unique<Exp>() : nullptr};
+        }
+      },
+      payload_);
+}
+
+void Exp::copy_children_from(const Exp& other) {
+  std::vector<std::pair<const Exp*, Exp*>> work{{&other, this}};
+  std::vector<const Exp*> sources;
+  std::vector<Exp*> targets;
+  while (!work.empty()) {
+    auto [source, target] = work.back();
+    work.pop_back();
+    sources.clear();
+    targets.clear();
+    source->collect_children(sources);
+    target->collect_children(targets);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      targets[i]->payload_ = sources[i]->shallow_copy();
+      work.emplace_back(sources[i], targets[i]);
+    }
+  }
+}
+
+void Exp::make_owned() {
+  std::vector<Exp*> work{this};
+  while (!work.empty()) {
+    Exp* node = work.back();
+    work.pop_back();
+    if (auto* literal = std::get_if<Literal>(&node->payload_)) {
+      literal->value.make_owned();
+    } else {
+      node->collect_children(work);
+    }
+  }
+}
+
+namespace {
+
+// Compares what two nodes hold apart from their children; equal nodes have equally many children.
+bool same_node(const Exp& a, const Exp& b) {
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case Exp::Kind::Literal:
+      return a.get_if<Exp::Literal>()->value == b.get_if<Exp::Literal>()->value;
+    case Exp::Kind::Call: {
+      const auto& x = a.get_if<Exp::Call>()->item;
+      const auto& y = b.get_if<Exp::Call>()->item;
+      return x.name == y.name && x.args.size() == y.args.size();
+    }
+    case Exp::Kind::Var:
+      return a.get_if<Exp::Var>()->access == b.get_if<Exp::Var>()->access;
+    case Exp::Kind::ArrayLit:
+      return a.get_if<Exp::ArrayLit>()->elements.size() ==
+             b.get_if<Exp::ArrayLit>()->elements.size();
+    case Exp::Kind::ObjectLit: {
+      const auto& x = a.get_if<Exp::ObjectLit>()->entries;
+      const auto& y = b.get_if<Exp::ObjectLit>()->entries;
+      if (x.size() != y.size()) return false;
+      for (auto i = x.begin(), j = y.begin(); i != x.end(); ++i, ++j) {
+        if (i->first != j->first) return false;
+      }
+      return true;
+    }
+    default:
+      return true;
+  }
+}
+
+}  // namespace
+
+bool operator==(const Exp& a, const Exp& b) {
+  std::vector<std::pair<const Exp*, const Exp*>> work{{&a, &b}};
+  std::vector<const Exp*> left_children;
+  std::vector<const Exp*> right_children;
+  while (!work.empty()) {
+    auto [x, y] = work.back();
+    work.pop_back();
+    if (!same_node(*x, *y)) return false;
+    left_children.clear();
+    right_children.clear();
+    x->collect_children(left_children);
+    y->collect_children(right_children);
+    if (left_children.size() != right_children.size()) return false;
+    // Pushed in reverse so that the walk meets the children in order.
+    for (std::size_t i = left_children.size(); i-- > 0;) {
+      work.emplace_back(left_children[i], right_children[i]);
+    }
+  }
+  return true;
+}
+
+}  // namespace tovrin

@@ -1,0 +1,68 @@
+#include "tovrin/types/var.hpp"
+
+#include <gtest/gtest.h>
+
+#include "tovrin/internal_failure.hpp"
+
+namespace tovrin {
+namespace {
+
+VarName seg(std::string name, std::optional<Index> index = std::nullopt) {
+  return VarName{std::move(name), index};
+}
+
+TEST(ResolveNameUntil, PathTexts) {
+  const std::vector<VarName> names{seg("b"), seg("c", 1)};
+  const VarName root = seg("a");
+  EXPECT_EQ(VarAccess::resolve_name_until(names, nullptr, 0), "<root>");
+  EXPECT_EQ(VarAccess::resolve_name_until(names, &root, 2), "a.b.c[1]");
+  EXPECT_EQ(VarAccess::resolve_name_until(names, &root, 1), "a.b");
+  EXPECT_EQ(VarAccess::resolve_name_until(names, &root, 0), "a");
+  EXPECT_EQ(VarAccess::resolve_name_until(names, nullptr, 1), "b");
+  const VarName indexed_root = seg("a", 2);
+  EXPECT_EQ(VarAccess::resolve_name_until(names, &indexed_root, 0), "a[2]");
+  const std::vector<VarName> largest{seg("x", 4294967295u)};
+  EXPECT_EQ(VarAccess::resolve_name_until(largest, nullptr, 1), "x[4294967295]");
+}
+
+TEST(ResolveNameUntil, CountBeyondTheListIsAnInternalFailure) {
+  const std::vector<VarName> names{seg("a")};
+  EXPECT_THROW(VarAccess::resolve_name_until(names, nullptr, 2), InternalFailure);
+}
+
+TEST(VarAccessEquality, NameBeforeIndex) {
+  const VarAccess xy({seg("x"), seg("y")});
+  const VarAccess dotted({seg("x.y")});
+  EXPECT_EQ(VarAccess::resolve_name_until(xy.names(), nullptr, 2),
+            VarAccess::resolve_name_until(dotted.names(), nullptr, 1));
+  EXPECT_NE(xy, dotted);
+  EXPECT_NE(VarAccess({seg("a", 0)}), VarAccess({seg("a")}));
+  EXPECT_NE(VarAccess({seg("a", 0)}), VarAccess({seg("a", 1)}));
+  EXPECT_NE(VarAccess({seg("a"), seg("b")}), VarAccess({seg("a")}));
+  EXPECT_EQ(VarAccess({seg("a", 0)}), VarAccess({seg("a", 0)}));
+}
+
+TEST(VarAccessConstruction, EmptyListIsAnInternalFailure) {
+  try {
+    VarAccess access({});
+    FAIL();
+  } catch (const InternalFailure& failure) {
+    EXPECT_STREQ(failure.what(), "Variable access must have at least one name");
+  }
+}
+
+struct RecordingHasher {
+  std::string log;
+  void write_word(std::uint32_t w) { log += "w" + std::to_string(w) + " "; }
+  void write_bytes(std::string_view b) { log += "b" + std::string(b) + " "; }
+  void write_byte(std::uint8_t b) { log += "y" + std::to_string(b) + " "; }
+};
+
+TEST(VarAccessHash, FeedsFieldsInOrder) {
+  RecordingHasher hasher;
+  VarAccess({seg("a"), seg("b", 7)}).feed_hash(hasher);
+  EXPECT_EQ(hasher.log, "w2 ba y255 w0 bb y255 w1 w7 ");
+}
+
+}  // namespace
+}  // namespace tovrin
