@@ -1,0 +1,165 @@
+#include "tovrin/utils/text_form.hpp"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+#include "tovrin/utils/shortest_digits.hpp"
+
+namespace tovrin {
+
+namespace {
+
+// A direct byte scan over the five escaped characters replaces a compiled pattern: same output,
+// no one-time state. Maps each byte to the letter after the backslash of its escape, or 0.
+constexpr std::array<char, 256> kJsonEscapeLetter = [] {
+  std::array<char, 256> letters{};
+  letters['\t'] = 't';
+  letters['\n'] = 'n';
+  letters['\r'] = 'r';
+  letters['"'] = '"';
+  letters['\\'] = '\\';
+  return letters;
+}();
+
+char escape_letter(char byte) {
+  return kJsonEscapeLetter[static_cast<unsigned char>(byte)];
+}
+
+std::size_t find_escaped(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (escape_letter(text[i]) != 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Appends the whole text escaped; `scan_from` may skip a prefix known to need no escape.
+void append_escaped(std::string& out, std::string_view text, std::size_t scan_from = 0) {
+  std::size_t copied = 0;
+  for (std::size_t i = scan_from; i < text.size(); ++i) {
+    const char letter = escape_letter(text[i]);
+    if (letter == 0) continue;
+    out.append(text, copied, i - copied);
+    out += '\\';
+    out += letter;
+    copied = i + 1;
+  }
+  out.append(text, copied);
+}
+
+void append_int(std::string& out, std::int64_t value) {
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+// Shortest round-trip digits laid out without an exponent, however large or small the value.
+void append_float(std::string& out, double value) {
+  if (std::isnan(value)) {
+    out += "NaN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-inf" : "inf";
+    return;
+  }
+  if (value == 0.0) {
+    out += std::signbit(value) ? "-0" : "0";
+    return;
+  }
+  if (value < 0) out += '-';
+  const auto [digits, e] = shortest_digits(value);
+  const int n = static_cast<int>(digits.size());
+  if (e <= 0) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-e), '0');
+    out += digits;
+  } else if (e < n) {
+    out.append(digits, 0, static_cast<std::size_t>(e));
+    out += '.';
+    out.append(digits, static_cast<std::size_t>(e));
+  } else {
+    out += digits;
+    out.append(static_cast<std::size_t>(e - n), '0');
+  }
+}
+
+// A value inside an array or object: strings quoted and escaped, anything else as at top level.
+void append_nested(std::string& out, const Value& value) {
+  if (const Text* text = value.as_text()) {
+    out += '"';
+    append_escaped(out, text->view());
+    out += '"';
+  } else {
+    text_form_to(out, value);
+  }
+}
+
+}  // namespace
+
+Text escape_str_for_json(std::string_view text) {
+  const std::size_t first = find_escaped(text);
+  if (first == std::string_view::npos) return Text::borrowed(text);
+  std::string escaped;
+  std::size_t extra = 0;
+  for (std::size_t i = first; i < text.size(); ++i) {
+    extra += escape_letter(text[i]) != 0;
+  }
+  escaped.reserve(text.size() + extra);
+  append_escaped(escaped, text, first);
+  return Text::owned(std::move(escaped));
+}
+
+void text_form_to(std::string& out, const Value& value) {
+  switch (value.kind()) {
+    case Value::Kind::Int:
+      append_int(out, *value.as_int());
+      return;
+    case Value::Kind::Float:
+      append_float(out, *value.as_float());
+      return;
+    case Value::Kind::Bool:
+      out += *value.as_bool() ? "true" : "false";
+      return;
+    case Value::Kind::String:
+      out += value.string_view();
+      return;
+    case Value::Kind::Array: {
+      out += '[';
+      bool first = true;
+      for (const auto& element : *value.as_array()) {
+        if (!first) out += ", ";
+        first = false;
+        append_nested(out, element);
+      }
+      out += ']';
+      return;
+    }
+    case Value::Kind::Object: {
+      out += '{';
+      bool first = true;
+      for (const auto& [key, entry] : *value.as_object()) {
+        if (!first) out += ", ";
+        first = false;
+        out += '"';
+        out += key;
+        out += "\": ";
+        append_nested(out, entry);
+      }
+      out += '}';
+      return;
+    }
+    case Value::Kind::Null:
+      out += "null";
+      return;
+  }
+}
+
+std::string text_form(const Value& value) {
+  std::string out;
+  text_form_to(out, value);
+  return out;
+}
+
+}  // namespace tovrin
