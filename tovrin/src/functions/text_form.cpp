@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "tovrin/utils/shortest_digits.hpp"
+#include "tovrin/utils/float_format.hpp"
 
 namespace tovrin {
 
@@ -54,37 +54,6 @@ void append_int(std::string& out, std::int64_t value) {
   out.append(buffer, result.ptr);
 }
 
-// Shortest round-trip digits laid out without an exponent, however large or small the value.
-void append_float(std::string& out, double value) {
-  if (std::isnan(value)) {
-    out += "NaN";
-    return;
-  }
-  if (std::isinf(value)) {
-    out += value < 0 ? "-inf" : "inf";
-    return;
-  }
-  if (value == 0.0) {
-    out += std::signbit(value) ? "-0" : "0";
-    return;
-  }
-  if (value < 0) out += '-';
-  const auto [digits, e] = shortest_digits(value);
-  const int n = static_cast<int>(digits.size());
-  if (e <= 0) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-e), '0');
-    out += digits;
-  } else if (e < n) {
-    out.append(digits, 0, static_cast<std::size_t>(e));
-    out += '.';
-    out.append(digits, static_cast<std::size_t>(e));
-  } else {
-    out += digits;
-    out.append(static_cast<std::size_t>(e - n), '0');
-  }
-}
-
 // A value inside an array or object: strings quoted and escaped, anything else as at top level.
 void append_nested(std::string& out, const Value& value) {
   if (const Text* text = value.as_text()) {
@@ -117,7 +86,7 @@ void text_form_to(std::string& out, const Value& value) {
       append_int(out, *value.as_int());
       return;
     case Value::Kind::Float:
-      append_float(out, *value.as_float());
+      append_float(out, *value.as_float(), FloatStyle::Text);
       return;
     case Value::Kind::Bool:
       out += *value.as_bool() ? "true" : "false";

@@ -1,6 +1,7 @@
 #include "tovrin/types/value.hpp"
 
 #include "tovrin/utils/debug_text.hpp"
+#include "tovrin/utils/float_format.hpp"
 
 namespace tovrin {
 
@@ -71,7 +72,7 @@ void Value::debug_to(std::string& out) const {
       return;
     case Kind::Float:
       out += "Float(";
-      append_debug_float(out, *as_float());
+      append_float(out, *as_float(), FloatStyle::Debug);
       out += ')';
       return;
     case Kind::Bool:

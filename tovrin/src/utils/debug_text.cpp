@@ -2,54 +2,9 @@
 
 #include <unicode/uchar.h>
 
-#include <cmath>
-
-#include "tovrin/utils/shortest_digits.hpp"
 #include "tovrin/utils/utf8.hpp"
 
 namespace tovrin {
-
-void append_debug_float(std::string& out, double value) {
-  if (std::isnan(value)) {
-    out += "NaN";
-    return;
-  }
-  if (std::isinf(value)) {
-    out += value < 0 ? "-inf" : "inf";
-    return;
-  }
-  if (value == 0.0) {
-    out += std::signbit(value) ? "-0.0" : "0.0";
-    return;
-  }
-  if (value < 0) out += '-';
-  const auto [digits, e] = shortest_digits(value);
-  const int n = static_cast<int>(digits.size());
-  const double magnitude = std::fabs(value);
-  if (magnitude >= 1e-4 && magnitude < 1e16) {
-    if (e <= 0) {
-      out += "0.";
-      out.append(static_cast<std::size_t>(-e), '0');
-      out += digits;
-    } else if (e < n) {
-      out.append(digits, 0, static_cast<std::size_t>(e));
-      out += '.';
-      out.append(digits, static_cast<std::size_t>(e));
-    } else {
-      out += digits;
-      out.append(static_cast<std::size_t>(e - n), '0');
-      out += ".0";
-    }
-    return;
-  }
-  out += digits[0];
-  if (n > 1) {
-    out += '.';
-    out.append(digits, 1);
-  }
-  out += 'e';
-  out += std::to_string(e - 1);
-}
 
 namespace {
 
