@@ -58,6 +58,7 @@ class Value {
   const Text* as_text() const noexcept { return std::get_if<3>(&storage_); }
   const tovrin::Array* as_array() const noexcept { return std::get_if<4>(&storage_); }
   const tovrin::Object* as_object() const noexcept { return std::get_if<5>(&storage_); }
+  Text* as_text() noexcept { return std::get_if<3>(&storage_); }
   tovrin::Array* as_array() noexcept { return std::get_if<4>(&storage_); }
   tovrin::Object* as_object() noexcept { return std::get_if<5>(&storage_); }
 
