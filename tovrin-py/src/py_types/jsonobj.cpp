@@ -2,6 +2,7 @@
 
 #include "tovrin/types/json_object.hpp"
 #include "tovrin/utils/debug_text.hpp"
+#include "tovrin/utils/float_format.hpp"
 
 namespace tovrin::py {
 
@@ -73,7 +74,7 @@ void PyJsonValue::debug_to(std::string& out) const {
       return;
     case Kind::Float:
       out += "Float(";
-      append_debug_float(out, *std::get_if<4>(&storage_));
+      append_float(out, *std::get_if<4>(&storage_), FloatStyle::Debug);
       out += ')';
       return;
     case Kind::String:
