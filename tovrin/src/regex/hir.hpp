@@ -31,9 +31,9 @@ enum class Look : std::uint8_t {
 };
 
 // The translated pattern, ready for a matcher: every char class resolved to a code point set
-// (literals are one-char sets, case folding already applied), every assertion explicit, groups
-// dropped (a yes/no search needs no captures), repetitions with their counts. Its depth is
-// bounded by the nest limit, so walking it recursively is safe.
+// (literals are one-char sets, case folding already applied), every assertion explicit,
+// non-capturing groups dropped, repetitions with their counts. Its depth is bounded by the nest
+// limit, so walking it recursively is safe.
 struct Hir {
   enum class Kind : std::uint8_t {
     Empty,      // matches the empty string
@@ -42,6 +42,7 @@ struct Hir {
     Repeat,     // children[0] repeated min..max times (max unused when `unbounded`)
     Concat,     // children in sequence
     Alternate,  // any one of children
+    Capture,    // children[0]; a capturing group, which only adds to the compiled size
   };
 
   Kind kind = Kind::Empty;

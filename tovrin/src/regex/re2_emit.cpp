@@ -53,6 +53,7 @@ bool is_zero_width(const Hir& h) {
     case Hir::Kind::Repeat:
     case Hir::Kind::Concat:
     case Hir::Kind::Alternate:
+    case Hir::Kind::Capture:
       for (const Hir& child : h.children) {
         if (!is_zero_width(child)) return false;
       }
@@ -92,6 +93,8 @@ class Emitter {
         return emit_look(h.look, out);
       case Hir::Kind::Repeat:
         return emit_repeat(h, product, out);
+      case Hir::Kind::Capture:
+        return emit(h.children[0], product, out);
       case Hir::Kind::Concat:
         for (const Hir& child : h.children) {
           out += "(?:";

@@ -7,6 +7,7 @@
 
 #include "regex/parser.hpp"
 #include "regex/re2_emit.hpp"
+#include "regex/size_estimate.hpp"
 #include "regex/translate.hpp"
 #include "regex/utf8.hpp"
 #include "tovrin/internal_failure.hpp"
@@ -48,7 +49,22 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   auto hir = translate(*ast);
   if (!hir) return Err{format_error(pattern, hir.error())};
 
+  // The size estimate is rough: it decides only when it is far from the limit.
+  bool size_undecided = false;
+  if (!is_literal_alternation(*hir)) {
+    std::uint64_t size = estimate_compiled_size(*hir);
+    if (size > 2 * kCompiledSizeLimit) {
+      return Err{"Compiled regex exceeds size limit of " + std::to_string(kCompiledSizeLimit) +
+                 " bytes."};
+    }
+    size_undecided = size > kCompiledSizeLimit / 2;
+  }
+
   std::shared_ptr<Matcher> matcher(new Matcher());
+  if (size_undecided) {
+    matcher->unsupported_ = "compiled size too close to the limit to decide";
+    return std::shared_ptr<const Matcher>(std::move(matcher));
+  }
   Re2Pattern emitted = emit_re2(*hir);
   matcher->needs_ascii_text_ = emitted.needs.ascii;
   matcher->needs_no_carriage_return_ = emitted.needs.no_carriage_return;

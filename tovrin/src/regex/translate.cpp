@@ -138,8 +138,16 @@ class Translator {
       case AstKind::Group: {
         Flags saved = flags_;
         if (node.group == GroupKind::NonCapturing) apply_flags(flags_, node.flags);
-        bool ok = expr(node.children[0], out);
+        Hir inner;
+        bool ok = expr(node.children[0], inner);
         flags_ = saved;
+        if (node.group == GroupKind::NonCapturing) {
+          out = std::move(inner);
+        } else {
+          out = Hir{};
+          out.kind = Hir::Kind::Capture;
+          out.children.push_back(std::move(inner));
+        }
         return ok;
       }
       case AstKind::Alternation:
