@@ -17,7 +17,7 @@ namespace tovrin::regex {
 namespace {
 
 // Room for the largest programs a pattern within the compile size limit can need.
-constexpr std::int64_t kRe2MaxMemory = std::int64_t{256} << 20;
+constexpr std::int64_t kRe2MaxMemory = std::int64_t{64} << 20;
 
 bool is_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
