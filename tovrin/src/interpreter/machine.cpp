@@ -63,95 +63,112 @@ class Machine {
   }
   void replace_top(Value value) { top_value() = Entry::owned(std::move(value)); }
 
-  template <class Binary>
-  void schedule_operands(const Exp& node, Task apply) {
-    const auto& binary = *node.get_if<Binary>();
-    work_.push(apply);
-    work_.push(task::Evaluate{operand(binary.right)});
-    work_.push(task::Evaluate{operand(binary.left)});
-  }
-
-  // The left operand only: the apply task decides whether the right one runs at all.
-  template <class Binary, class Apply>
-  void schedule_left_operand(const Exp& node) {
-    const auto& binary = *node.get_if<Binary>();
-    work_.push(Apply{operand(binary.right)});
-    work_.push(task::Evaluate{operand(binary.left)});
-  }
-
   bool apply(const task::PushKey& t) {
     keys_.push(t.key);
     return true;
   }
 
-  bool apply(const task::Evaluate& t) {
-    const Exp& node = *t.node;
-    switch (node.kind()) {
-      case Exp::Kind::Literal:
-        values_.push(Entry::borrowed(node.get_if<Exp::Literal>()->value));
-        return true;
-      case Exp::Kind::Var: {
-        auto value = read_(env_, node.get_if<Exp::Var>()->access);
-        if (!value) return fail(std::move(value).error());
-        values_.push(Entry::owned(std::move(*value)));
-        return true;
-      }
-      case Exp::Kind::Call: {
-        const auto& item = node.get_if<Exp::Call>()->item;
-        work_.push(task::ApplyCall{&item.name, item.args.size()});
-        for (auto arg = item.args.rbegin(); arg != item.args.rend(); ++arg)
-          work_.push(task::Evaluate{&*arg});
-        return true;
-      }
-      case Exp::Kind::Not:
-        work_.push(task::ApplyNot{});
-        work_.push(task::Evaluate{operand(node.get_if<Exp::Not>()->child)});
-        return true;
-      case Exp::Kind::Or:
-        schedule_left_operand<Exp::Or, task::ApplyOr>(node);
-        return true;
-      case Exp::Kind::And:
-        schedule_left_operand<Exp::And, task::ApplyAnd>(node);
-        return true;
-      case Exp::Kind::Eq:
-        schedule_operands<Exp::Eq>(node, task::ApplyEq{});
-        return true;
-      case Exp::Kind::Neq:
-        schedule_operands<Exp::Neq>(node, task::ApplyNeq{});
-        return true;
-      case Exp::Kind::Gt:
-        schedule_operands<Exp::Gt>(node, task::ApplyCompare{CompareOp::Greater});
-        return true;
-      case Exp::Kind::Lt:
-        schedule_operands<Exp::Lt>(node, task::ApplyCompare{CompareOp::Less});
-        return true;
-      case Exp::Kind::Geq:
-        schedule_operands<Exp::Geq>(node, task::ApplyCompare{CompareOp::GreaterEq});
-        return true;
-      case Exp::Kind::Leq:
-        schedule_operands<Exp::Leq>(node, task::ApplyCompare{CompareOp::LessEq});
-        return true;
-      case Exp::Kind::ArrayLit: {
-        const auto& elements = node.get_if<Exp::ArrayLit>()->elements;
-        work_.push(task::BuildArray{elements.size()});
-        // Pushed first to last, so the last element is evaluated first.
-        for (const auto& element : elements)
-          work_.push(task::Evaluate{&element});
-        return true;
-      }
-      case Exp::Kind::ObjectLit: {
-        const auto& entries = node.get_if<Exp::ObjectLit>()->entries;
-        work_.push(task::BuildObject{entries.size()});
-        // Pushed in ascending key order, so the entries run in descending key order and the
-        // smallest key with its value ends up on top of the key and value stacks.
-        for (const auto& [key, value] : entries) {
-          work_.push(task::Evaluate{&value});
-          work_.push(task::PushKey{&key});
+  bool apply(const task::Evaluate& t) { return evaluate(t.node); }
+
+  // Evaluates a node by pushing its value, or the tasks that will compute it. The task that
+  // would be pushed last, and so run next, is run at once instead: the loop continues with that
+  // node, which saves a trip through the work stack and changes nothing in the order.
+  bool evaluate(const Exp* node) {
+    while (true) {
+      switch (node->kind()) {
+        case Exp::Kind::Literal:
+          values_.push(Entry::borrowed(node->get_if<Exp::Literal>()->value));
+          return true;
+        case Exp::Kind::Var: {
+          auto value = read_(env_, node->get_if<Exp::Var>()->access);
+          if (!value) return fail(std::move(value).error());
+          values_.push(Entry::owned(std::move(*value)));
+          return true;
         }
-        return true;
+        case Exp::Kind::Call: {
+          const auto& item = node->get_if<Exp::Call>()->item;
+          work_.push(task::ApplyCall{&item.name, item.args.size()});
+          // The first argument runs first; the lookup waits for all of them.
+          if (item.args.empty()) return true;
+          for (auto arg = item.args.rbegin(); arg + 1 != item.args.rend(); ++arg)
+            work_.push(task::Evaluate{&*arg});
+          node = &item.args.front();
+          continue;
+        }
+        case Exp::Kind::Not:
+          work_.push(task::ApplyNot{});
+          node = operand(node->get_if<Exp::Not>()->child);
+          continue;
+        case Exp::Kind::Or:
+          node = schedule_left_operand<Exp::Or, task::ApplyOr>(*node);
+          continue;
+        case Exp::Kind::And:
+          node = schedule_left_operand<Exp::And, task::ApplyAnd>(*node);
+          continue;
+        case Exp::Kind::Eq:
+          node = schedule_operands<Exp::Eq>(*node, task::ApplyEq{});
+          continue;
+        case Exp::Kind::Neq:
+          node = schedule_operands<Exp::Neq>(*node, task::ApplyNeq{});
+          continue;
+        case Exp::Kind::Gt:
+          node = schedule_operands<Exp::Gt>(*node, task::ApplyCompare{CompareOp::Greater});
+          continue;
+        case Exp::Kind::Lt:
+          node = schedule_operands<Exp::Lt>(*node, task::ApplyCompare{CompareOp::Less});
+          continue;
+        case Exp::Kind::Geq:
+          node = schedule_operands<Exp::Geq>(*node, task::ApplyCompare{CompareOp::GreaterEq});
+          continue;
+        case Exp::Kind::Leq:
+          node = schedule_operands<Exp::Leq>(*node, task::ApplyCompare{CompareOp::LessEq});
+          continue;
+        case Exp::Kind::ArrayLit: {
+          const auto& elements = node->get_if<Exp::ArrayLit>()->elements;
+          work_.push(task::BuildArray{elements.size()});
+          // The last element runs first and the first element last.
+          if (elements.empty()) return true;
+          for (auto element = elements.begin(); element + 1 != elements.end(); ++element)
+            work_.push(task::Evaluate{&*element});
+          node = &elements.back();
+          continue;
+        }
+        case Exp::Kind::ObjectLit: {
+          const auto& entries = node->get_if<Exp::ObjectLit>()->entries;
+          work_.push(task::BuildObject{entries.size()});
+          // The entries run in descending key order, each key pushed just before its value
+          // runs, so the smallest key and its value end up on top of the key and value stacks.
+          if (entries.empty()) return true;
+          auto last = entries.end() - 1;
+          for (auto entry = entries.begin(); entry != last; ++entry) {
+            work_.push(task::Evaluate{&entry->second});
+            work_.push(task::PushKey{&entry->first});
+          }
+          keys_.push(&last->first);
+          node = &last->second;
+          continue;
+        }
       }
+      TOVRIN_INTERNAL_FAILURE("Unknown expression node");
     }
-    TOVRIN_INTERNAL_FAILURE("Unknown expression node");
+  }
+
+  // Schedules the operator and the right operand; returns the left operand, which runs first.
+  template <class Binary>
+  const Exp* schedule_operands(const Exp& node, Task apply) {
+    const auto& binary = *node.get_if<Binary>();
+    work_.push(apply);
+    work_.push(task::Evaluate{operand(binary.right)});
+    return operand(binary.left);
+  }
+
+  // Schedules the decision only: it chooses whether the right operand runs at all. Returns the
+  // left operand.
+  template <class Binary, class Apply>
+  const Exp* schedule_left_operand(const Exp& node) {
+    const auto& binary = *node.get_if<Binary>();
+    work_.push(Apply{operand(binary.right)});
+    return operand(binary.left);
   }
 
   bool apply(const task::ApplyNot&) {
@@ -163,8 +180,7 @@ class Machine {
   bool apply(const task::ApplyOr& t) {
     if (truthy(top_value().get())) return true;
     values_.drop(1);
-    work_.push(task::Evaluate{t.right});
-    return true;
+    return evaluate(t.right);
   }
 
   // `&&` yields false itself for every falsy left value.
@@ -174,8 +190,7 @@ class Machine {
       return true;
     }
     values_.drop(1);
-    work_.push(task::Evaluate{t.right});
-    return true;
+    return evaluate(t.right);
   }
 
   bool apply(const task::ApplyEq&) { return apply_equality(true); }
