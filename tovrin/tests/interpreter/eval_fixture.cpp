@@ -29,7 +29,7 @@ Env<py::PyJsonValue> EvalTest::env() const {
   for (const auto& [name, value] : bindings_)
     copies.emplace_back(name, value.clone());
   builder.bind_multiple(std::move(copies));
-  builder.with_functions(MaybeOwned<FunctionTable>::borrowed(functions_));
+  if (!use_builtins_) builder.with_functions(MaybeOwned<FunctionTable>::borrowed(functions_));
   return std::move(builder).build();
 }
 

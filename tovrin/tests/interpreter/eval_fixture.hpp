@@ -24,6 +24,8 @@ class EvalTest : public ::testing::Test {
   EvalTest();
 
   void bind(std::string name, std::string_view json_text);
+  // Evaluates against the built-in functions instead of the test functions.
+  void use_builtins() { use_builtins_ = true; }
   Env<py::PyJsonValue> env() const;
 
   interpreter::EvalResult eval(const Exp& exp) const;
@@ -34,6 +36,7 @@ class EvalTest : public ::testing::Test {
 
  private:
   FunctionTable functions_;
+  bool use_builtins_ = false;
   std::vector<std::pair<std::string, py::PyJsonValue>> bindings_;
   mutable std::deque<Env<py::PyJsonValue>> envs_;  // kept alive for borrowed results
 };

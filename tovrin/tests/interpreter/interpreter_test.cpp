@@ -240,5 +240,24 @@ TEST_F(Interpreter, ContainersAreBuiltInSourceOrder) {
   });
 }
 
+TEST_F(Interpreter, BuiltinsThroughTheDefaultTable) {
+  use_builtins();
+  bind("name", R"("Alexandra")");
+  auto nested = eval(call("len", call("len", int_lit(1), int_lit(2))));
+  ASSERT_FALSE(nested.has_value());
+  const auto* wrapped = nested.error().get_if<EvalError::FunctionCall>();
+  ASSERT_NE(wrapped, nullptr);
+  EXPECT_EQ(wrapped->call.name(), "len");
+  EXPECT_NE(wrapped->call.error().get_if<EvalError::ArgumentError>(), nullptr);
+
+  expect_all({
+      {eq(call("len", str_lit("abc")), int_lit(3)), "Bool(true)"},
+      {call("startsWith", var("name"), str_lit("Alex")), "Bool(true)"},
+      {call("Len", str_lit("abc")), "Undefined function: Len"},
+      {call("startswith", var("name"), str_lit("A")), "Undefined function: startswith"},
+      {call("len", var("nobody")), "Variable not found: nobody"},
+  });
+}
+
 }  // namespace
 }  // namespace tovrin::testing
