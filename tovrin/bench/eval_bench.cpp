@@ -119,7 +119,7 @@ void eval_call_sequence(benchmark::State& state, Exp (*make)()) {
       state.SkipWithError(result.error().to_string().c_str());
       break;
     }
-    auto out = PyJsonValue::from_value(std::move(*result).into_owned().into_owned());
+    auto out = PyJsonValue::from_value(std::move(*result).into_owned());
     benchmark::DoNotOptimize(out);
   }
 }
