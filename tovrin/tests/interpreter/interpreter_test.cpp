@@ -253,6 +253,7 @@ TEST_F(Interpreter, BuiltinsThroughTheDefaultTable) {
   expect_all({
       {eq(call("len", str_lit("abc")), int_lit(3)), "Bool(true)"},
       {call("startsWith", var("name"), str_lit("Alex")), "Bool(true)"},
+      {call("matches", var("name"), str_lit("^Al.x")), "Bool(true)"},
       {call("Len", str_lit("abc")), "Undefined function: Len"},
       {call("startswith", var("name"), str_lit("A")), "Undefined function: startswith"},
       {call("len", var("nobody")), "Variable not found: nobody"},
