@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "regex/hir_props.hpp"
+
 namespace tovrin::regex {
 
 namespace {
@@ -40,26 +42,6 @@ void append_set(std::string& out, const CodepointSet& set) {
     }
   }
   out += ']';
-}
-
-// Whether the node can only match the empty string (assertions and empty pieces).
-bool is_zero_width(const Hir& h) {
-  switch (h.kind) {
-    case Hir::Kind::Empty:
-    case Hir::Kind::Look:
-      return true;
-    case Hir::Kind::Class:
-      return false;
-    case Hir::Kind::Repeat:
-    case Hir::Kind::Concat:
-    case Hir::Kind::Alternate:
-    case Hir::Kind::Capture:
-      for (const Hir& child : h.children) {
-        if (!is_zero_width(child)) return false;
-      }
-      return true;
-  }
-  return false;
 }
 
 class Emitter {
@@ -153,7 +135,7 @@ class Emitter {
 
   bool emit_repeat(const Hir& h, std::uint64_t product, std::string& out) {
     const Hir& child = h.children[0];
-    if (is_zero_width(child)) {
+    if (matches_only_empty(child)) {
       // Repeating an assertion changes nothing: it holds once or it does not.
       if (h.min == 0) {
         out += "(?:)";

@@ -3,9 +3,9 @@
 #include <re2/re2.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "regex/parser.hpp"
+#include "regex/pike_vm.hpp"
 #include "regex/re2_emit.hpp"
 #include "regex/size_estimate.hpp"
 #include "regex/translate.hpp"
@@ -24,22 +24,33 @@ bool is_ascii(std::string_view text) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+std::unique_ptr<re2::RE2> compile_re2(const std::string& pattern) {
+  re2::RE2::Options options;
+  options.set_log_errors(false);
+  options.set_never_capture(true);
+  options.set_max_mem(kRe2MaxMemory);
+  auto re2 = std::make_unique<re2::RE2>(pattern, options);
+  if (!re2->ok()) return nullptr;
+  return re2;
+}
+
 }  // namespace
 
 Matcher::~Matcher() = default;
 
+bool Matcher::re2_answers(std::string_view text) const {
+  if (!re2_) return false;
+  if (re2_needs_ascii_text_ && !is_ascii(text)) return false;
+  return !re2_needs_no_carriage_return_ || text.find('\r') == std::string_view::npos;
+}
+
 bool Matcher::is_match(std::string_view text) const {
-  if (!unsupported_.empty()) {
-    TOVRIN_INTERNAL_FAILURE("regex search not supported yet: " + unsupported_);
+  if (re2_answers(text)) {
+    return re2_->Match(re2::StringPiece(text.data(), text.size()), 0, text.size(),
+                       re2::RE2::UNANCHORED, nullptr, 0);
   }
-  if (needs_ascii_text_ && !is_ascii(text)) {
-    TOVRIN_INTERNAL_FAILURE("regex search not supported yet: word boundary on non-ASCII text");
-  }
-  if (needs_no_carriage_return_ && text.find('\r') != std::string_view::npos) {
-    TOVRIN_INTERNAL_FAILURE("regex search not supported yet: CRLF line anchor on text with CR");
-  }
-  return re2_->Match(re2::StringPiece(text.data(), text.size()), 0, text.size(),
-                     re2::RE2::UNANCHORED, nullptr, 0);
+  if (!vm_) TOVRIN_INTERNAL_FAILURE("regex matcher has no engine for the text");
+  return vm_->is_match(text);
 }
 
 Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pattern) {
@@ -48,38 +59,18 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   if (!ast) return Err{format_error(pattern, ast.error())};
   auto hir = translate(*ast);
   if (!hir) return Err{format_error(pattern, hir.error())};
-
-  // The size estimate is rough: it decides only when it is far from the limit.
-  bool size_undecided = false;
-  if (!is_literal_alternation(*hir)) {
-    std::uint64_t size = estimate_compiled_size(*hir);
-    if (size > 2 * kCompiledSizeLimit) {
-      return Err{"Compiled regex exceeds size limit of " + std::to_string(kCompiledSizeLimit) +
-                 " bytes."};
-    }
-    size_undecided = size > kCompiledSizeLimit / 2;
+  if (!is_literal_alternation(*hir) && exceeds_compiled_size_limit(*hir)) {
+    return Err{"Compiled regex exceeds size limit of " + std::to_string(kCompiledSizeLimit) +
+               " bytes."};
   }
 
   std::shared_ptr<Matcher> matcher(new Matcher());
-  if (size_undecided) {
-    matcher->unsupported_ = "compiled size too close to the limit to decide";
-    return std::shared_ptr<const Matcher>(std::move(matcher));
-  }
   Re2Pattern emitted = emit_re2(*hir);
-  matcher->needs_ascii_text_ = emitted.needs.ascii;
-  matcher->needs_no_carriage_return_ = emitted.needs.no_carriage_return;
-  matcher->unsupported_ = std::move(emitted.unsupported);
-  if (matcher->unsupported_.empty()) {
-    re2::RE2::Options options;
-    options.set_log_errors(false);
-    options.set_never_capture(true);
-    options.set_max_mem(kRe2MaxMemory);
-    matcher->re2_ = std::make_unique<re2::RE2>(emitted.pattern, options);
-    if (!matcher->re2_->ok()) {
-      matcher->unsupported_ = "RE2 rejected the translated pattern: " + matcher->re2_->error();
-      matcher->re2_.reset();
-    }
-  }
+  if (emitted.unsupported.empty()) matcher->re2_ = compile_re2(emitted.pattern);
+  matcher->re2_needs_ascii_text_ = emitted.needs.ascii;
+  matcher->re2_needs_no_carriage_return_ = emitted.needs.no_carriage_return;
+  bool re2_answers_all = matcher->re2_ && !emitted.needs.ascii && !emitted.needs.no_carriage_return;
+  if (!re2_answers_all) matcher->vm_ = std::make_unique<const PikeVm>(*hir);
   return std::shared_ptr<const Matcher>(std::move(matcher));
 }
 

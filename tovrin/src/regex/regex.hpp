@@ -12,13 +12,13 @@ class RE2;
 
 namespace tovrin::regex {
 
+class PikeVm;
+
 // A compiled pattern. Safe to search from several threads at once.
 //
-// Some patterns are valid but not yet answerable by the RE2-based search: word start/end
-// assertions, Unicode word boundaries (and `\B`) on text that is not pure ASCII, CRLF-aware line
-// anchors on text that holds a CR, and repetitions too large to spell out. For those, is_match
-// throws InternalFailure instead of answering, and only for the texts that need it; compile
-// itself never throws.
+// Searches go to RE2 where its answer is exact, and to the own Pike VM for the rest: word
+// start/end assertions, Unicode word boundaries (and `\B`) on text that is not pure ASCII,
+// CRLF-aware line anchors on text that holds a CR, and patterns RE2 cannot compile.
 class Matcher {
  public:
   ~Matcher();
@@ -32,10 +32,13 @@ class Matcher {
   friend Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pattern);
   Matcher() = default;
 
-  std::unique_ptr<re2::RE2> re2_;
-  bool needs_ascii_text_ = false;
-  bool needs_no_carriage_return_ = false;
-  std::string unsupported_;
+  // Whether RE2's answer for `text` is exact.
+  bool re2_answers(std::string_view text) const;
+
+  std::unique_ptr<re2::RE2> re2_;  // absent when RE2 cannot answer any text
+  bool re2_needs_ascii_text_ = false;
+  bool re2_needs_no_carriage_return_ = false;
+  std::unique_ptr<const PikeVm> vm_;  // absent when RE2 answers every text
 };
 
 // Compiles a pattern (valid UTF-8). On failure the error is the full text that describes it:

@@ -115,4 +115,8 @@ std::uint64_t estimate_compiled_size(const Hir& hir) {
   return 0;
 }
 
+bool exceeds_compiled_size_limit(const Hir& hir) {
+  return estimate_compiled_size(hir) > kCompiledSizeLimit;
+}
+
 }  // namespace tovrin::regex

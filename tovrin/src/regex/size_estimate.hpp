@@ -13,6 +13,9 @@ inline constexpr std::uint64_t kCompiledSizeLimit = 10485760;
 // bytes, built forward and in reverse). Saturates instead of overflowing.
 std::uint64_t estimate_compiled_size(const Hir& hir);
 
+// Whether the automaton would exceed kCompiledSizeLimit.
+bool exceeds_compiled_size_limit(const Hir& hir);
+
 // Whether the pattern is an alternation of plain literal strings, which is searched without
 // building the automaton and so never meets the size limit.
 bool is_literal_alternation(const Hir& hir);
