@@ -18,6 +18,10 @@ namespace {
 
 // Room for the largest programs a pattern within the compile size limit can need.
 constexpr std::int64_t kRe2MaxMemory = std::int64_t{64} << 20;
+// Patterns whose automaton would be larger go to the VM alone.
+constexpr std::uint64_t kLargestRe2Automaton = std::uint64_t{1} << 20;
+// A rough footprint for patterns that are not sized.
+constexpr std::uint64_t kStateBytesPerPatternByte = 32;
 
 bool is_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
@@ -59,14 +63,22 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   if (!ast) return Err{format_error(pattern, ast.error())};
   auto hir = translate(*ast);
   if (!hir) return Err{format_error(pattern, hir.error())};
-  if (!is_literal_alternation(*hir) && exceeds_compiled_size_limit(*hir)) {
+  // Literal alternations are searched without the automaton, so they have no size limit.
+  std::uint64_t size = is_literal_alternation(*hir) ? kStateBytesPerPatternByte * pattern.size()
+                                                    : estimate_compiled_size(*hir);
+  if (size > kCompiledSizeLimit && !is_literal_alternation(*hir)) {
     return Err{"Compiled regex exceeds size limit of " + std::to_string(kCompiledSizeLimit) +
                " bytes."};
   }
 
   std::shared_ptr<Matcher> matcher(new Matcher());
+  matcher->footprint_ = size;
   Re2Pattern emitted = emit_re2(*hir);
-  if (emitted.unsupported.empty()) matcher->re2_ = compile_re2(emitted.pattern);
+  // RE2 takes long to compile a large automaton and gains little from its DFA there; the VM's
+  // program is built in a fraction of that time.
+  if (emitted.unsupported.empty() && size <= kLargestRe2Automaton) {
+    matcher->re2_ = compile_re2(emitted.pattern);
+  }
   matcher->re2_needs_ascii_text_ = emitted.needs.ascii;
   matcher->re2_needs_no_carriage_return_ = emitted.needs.no_carriage_return;
   bool re2_answers_all = matcher->re2_ && !emitted.needs.ascii && !emitted.needs.no_carriage_return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +29,9 @@ class Matcher {
   // Whether the pattern matches anywhere in `text` (valid UTF-8).
   bool is_match(std::string_view text) const;
 
+  // Roughly how many bytes the compiled form holds.
+  std::uint64_t footprint() const { return footprint_; }
+
  private:
   friend Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pattern);
   Matcher() = default;
@@ -39,6 +43,7 @@ class Matcher {
   bool re2_needs_ascii_text_ = false;
   bool re2_needs_no_carriage_return_ = false;
   std::unique_ptr<const PikeVm> vm_;  // absent when RE2 answers every text
+  std::uint64_t footprint_ = 0;
 };
 
 // Compiles a pattern (valid UTF-8). On failure the error is the full text that describes it:
