@@ -1,5 +1,5 @@
 // The cost of `matches`: compiling a pattern anew on every call against taking it from the
-// per-thread cache, and the search alone on each engine. Run: build/tovrin/tovrin_regex_bench
+// per-thread cache, and the search alone on each engine. Run: build/tovrin/bench/tovrin_regex_bench
 #include <benchmark/benchmark.h>
 
 #include <string>
