@@ -59,22 +59,13 @@ inline ParseResult<std::string_view> digits(std::string_view input) noexcept {
 inline ParseResult<std::string_view> tag(std::string_view input,
                                          std::string_view expected) noexcept {
   if (!input.starts_with(expected)) return Err{recoverable(ErrorKind::Tag, input)};
-  return Parsed<std::string_view>{input.substr(expected.size()), expected};
+  return Parsed<std::string_view>{input.substr(expected.size()), input.substr(0, expected.size())};
 }
 
 // One given character; fails with `Char`. The rest is returned directly.
 inline Result<std::string_view, ParseError> character(std::string_view input, char expected) {
   if (!starts_with(input, expected)) return Err{recoverable(ErrorKind::Char, input)};
   return input.substr(1);
-}
-
-// Tries each parser on the same input in order. The first success or hard failure is the result;
-// when all fail recoverably, the last one's failure is.
-template <class T, class... Parsers>
-ParseResult<T> alt(std::string_view input, Parsers&&... parsers) {
-  ParseResult<T> result = Err{recoverable(ErrorKind::Tag, input)};
-  ((result = parsers(input), result || result.error().is_hard()) || ...);
-  return result;
 }
 
 }  // namespace tovrin::parser::combinators

@@ -1,6 +1,6 @@
 #pragma once
 
-// Accessors built by hand, failure tables, and readable output for parse errors.
+// Trees built by hand, and readable failure output for trees and parse errors.
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,47 @@
 #include <utility>
 #include <vector>
 
-#include "tovrin/parser/parse_result.hpp"
-#include "tovrin/types/var.hpp"
+#include "tovrin/parser.hpp"
+#include "tovrin/types/exp.hpp"
 
 namespace tovrin {
+
+void PrintTo(const Exp& exp, std::ostream* out);
+
+inline void print_children(const Exp& exp, std::ostream* out) {
+  std::vector<const Exp*> children;
+  exp.collect_children(children);
+  for (const Exp* child : children) {
+    *out << ' ';
+    PrintTo(*child, out);
+  }
+}
+
+// An S-expression such as (Or (Var a) (Literal Int(1))); test trees are small.
+inline void PrintTo(const Exp& exp, std::ostream* out) {
+  static constexpr const char* kNames[] = {"Literal", "Call", "Var",      "Not",      "Or",
+                                           "And",     "Eq",   "Neq",      "Gt",       "Lt",
+                                           "Geq",     "Leq",  "ArrayLit", "ObjectLit"};
+  *out << '(' << kNames[static_cast<int>(exp.kind())];
+  if (const auto* literal = exp.get_if<Exp::Literal>()) *out << ' ' << literal->value.debug();
+  if (const auto* call = exp.get_if<Exp::Call>()) *out << ' ' << call->item.name;
+  if (const auto* var = exp.get_if<Exp::Var>()) {
+    for (const auto& segment : var->access.names()) {
+      std::string text;
+      segment.text_to(text);
+      *out << " '" << text << "'";
+    }
+  }
+  if (const auto* object = exp.get_if<Exp::ObjectLit>()) {
+    for (const auto& [key, value] : object->entries) {
+      *out << " \"" << key << "\":";
+      PrintTo(value, out);
+    }
+  } else {
+    print_children(exp, out);
+  }
+  *out << ')';
+}
 
 namespace parser {
 inline void PrintTo(const ParseError& error, std::ostream* out) {
@@ -35,6 +72,54 @@ inline VarAccess access(std::initializer_list<Segment> segments) {
     names.push_back(VarName{name, index});
   return VarAccess(std::move(names));
 }
+inline Exp var(std::initializer_list<Segment> segments) {
+  return Exp(Exp::Var{access(segments)});
+}
+inline Exp var(std::string name) {
+  return var({{std::move(name), std::nullopt}});
+}
+inline Exp integer(std::int64_t value) {
+  return Exp::literal(Value::Int(value));
+}
+inline Exp floating(double value) {
+  return Exp::literal(Value::Float(value));
+}
+inline Exp text(std::string value) {
+  return Exp::literal(Value::owned_string(std::move(value)));
+}
+inline Exp boolean(bool value) {
+  return Exp::literal(Value::Bool(value));
+}
+inline Exp null() {
+  return Exp::literal(Value::Null());
+}
+inline Exp negation(Exp child) {
+  return Exp::negation(std::move(child));
+}
+template <Exp::Kind K>
+Exp op(Exp left, Exp right) {
+  return Exp::binary<K>(std::move(left), std::move(right));
+}
+inline Exp call(std::string_view name, std::vector<Exp> args = {}) {
+  return Exp(Exp::Call{FunctionItem(name, std::move(args))});
+}
+inline Exp array(std::vector<Exp> elements = {}) {
+  return Exp(Exp::ArrayLit{std::move(elements)});
+}
+inline Exp object(std::vector<SortedMap<Exp>::Entry> entries = {}) {
+  return Exp(Exp::ObjectLit{SortedMap<Exp>::from_entries(std::move(entries))});
+}
+
+// The tree of a text that must parse completely.
+inline Exp tree_of(std::string_view text) {
+  auto parsed = parser::parse_whole_exp(text);
+  if (!parsed) {
+    ADD_FAILURE() << "no tree for \"" << text << "\": " << testing::PrintToString(parsed.error());
+    return Exp();
+  }
+  return std::move(*parsed);
+}
+
 inline parser::ParseError recoverable(parser::ErrorKind kind, std::string_view at) {
   return parser::ParseError{parser::Severity::Recoverable, kind, at};
 }
