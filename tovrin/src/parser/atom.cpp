@@ -1,4 +1,5 @@
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,22 +25,28 @@ ExpParser::Step ExpParser::begin_atom(std::string_view input) {
   if (auto literal = parse_literal_value(input)) {
     return leaf(literal->rest, Exp::Literal{std::move(literal->value)});
   }
-  const auto open = [&](Bracket kind, std::string_view first) {
-    return open_bracket(BracketFrame{.kind = kind, .atom = input, .first = first});
+  if (auto bracket = bracket_at(input)) return open_bracket(std::move(*bracket));
+  return variable_or_fail(input);
+}
+
+// The bracketed alternatives: an array, an object, a call or a parenthesised expression.
+std::optional<ExpParser::BracketFrame> ExpParser::bracket_at(std::string_view input) {
+  const auto frame = [&](Bracket kind, std::string_view first) {
+    return BracketFrame{.kind = kind, .atom = input, .first = skip_ascii_blanks(first)};
   };
-  if (starts_with(input, '[')) return open(Bracket::Array, skip_ascii_blanks(input.substr(1)));
-  if (starts_with(input, '{')) return open(Bracket::Object, skip_ascii_blanks(input.substr(1)));
-  if (starts_with(input, '(')) return open(Bracket::Paren, skip_ascii_blanks(input.substr(1)));
+  if (starts_with(input, '[')) return frame(Bracket::Array, input.substr(1));
+  if (starts_with(input, '{')) return frame(Bracket::Object, input.substr(1));
+  if (starts_with(input, '(')) return frame(Bracket::Paren, input.substr(1));
   if (auto name = parse_non_keyword(input);
       name && !combinators::is_ascii_digit(name->value.front())) {
     if (auto paren = character(skip_unicode_whitespace(name->rest).rest, '(')) {
-      return open_bracket(BracketFrame{.kind = Bracket::Call,
-                                       .atom = input,
-                                       .name = name->value,
-                                       .first = skip_unicode_whitespace(*paren).rest});
+      return BracketFrame{.kind = Bracket::Call,
+                          .atom = input,
+                          .name = name->value,
+                          .first = skip_unicode_whitespace(*paren).rest};
     }
   }
-  return variable_or_fail(input);
+  return std::nullopt;
 }
 
 ExpParser::Step ExpParser::variable_or_fail(std::string_view input) {

@@ -14,16 +14,15 @@ inline ParseError recoverable(ErrorKind kind, std::string_view at) noexcept {
   return ParseError{Severity::Recoverable, kind, at};
 }
 
-inline bool is_ascii_digit(char c) noexcept {
-  return c >= '0' && c <= '9';
-}
-inline bool is_identifier_char(char c) noexcept {
+// Character classes as function objects, so that the scanning loops below inline them.
+inline constexpr auto is_ascii_digit = [](char c) noexcept { return c >= '0' && c <= '9'; };
+inline constexpr auto is_identifier_char = [](char c) noexcept {
   return is_ascii_digit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
+};
 // Space, TAB, LF and CR; not VT or FF.
-inline bool is_ascii_blank(char c) noexcept {
+inline constexpr auto is_ascii_blank = [](char c) noexcept {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+};
 
 inline bool starts_with(std::string_view input, char c) noexcept {
   return !input.empty() && input.front() == c;

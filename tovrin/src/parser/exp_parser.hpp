@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -83,9 +84,13 @@ class ExpParser {
   };
   // One full expression: the state of every level, and whether the atom being read has a `!`.
   struct ExpFrame {
-    std::array<LevelState, kLevelCount> levels{};
+    // Each level is set when its first operand starts (start_operand), so nothing is cleared
+    // here: clearing every level up front costs more than the rest of a small expression.
+    explicit ExpFrame(std::size_t base) : base(base) {}
+
+    std::array<LevelState, kLevelCount> levels;
     bool negate = false;
-    std::size_t base = 0;
+    std::size_t base;
   };
 
   enum class Bracket : std::uint8_t { Array, Object, Call, Paren };
@@ -106,6 +111,7 @@ class ExpParser {
   // Operator levels (expression.cpp).
   Step begin_exp(std::string_view input);
   Step start_operand(ExpFrame& frame, Level level, std::string_view at);
+  void clear_levels_inside(ExpFrame& frame, Level level);
   Step settle(ExpFrame& frame, Step outcome);
   Step finish_exp(ExpFrame& frame, Step outcome);
   void combine(MakeNode make);
@@ -113,6 +119,7 @@ class ExpParser {
 
   // Atoms (atom.cpp).
   Step begin_atom(std::string_view input);
+  std::optional<BracketFrame> bracket_at(std::string_view input);
   Step open_bracket(BracketFrame frame);
   Step start_element(BracketFrame& frame, std::string_view at);
   Step resume_bracket(BracketFrame& frame, Step outcome);

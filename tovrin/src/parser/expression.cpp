@@ -64,6 +64,11 @@ const Operator* operator_at(std::string_view input, std::span<const Operator> op
   return nullptr;
 }
 
+// Every operator begins with one of these characters.
+bool may_begin_operator(std::string_view rest) {
+  return !rest.empty() && std::string_view("|&=!<>").find(rest.front()) != std::string_view::npos;
+}
+
 }  // namespace
 
 ParseResult<Exp> ExpParser::run(std::string_view input, Start start) {
@@ -99,20 +104,36 @@ ExpParser::Step ExpParser::resume(Step outcome) {
 }
 
 ExpParser::Step ExpParser::begin_exp(std::string_view input) {
-  auto& frame = std::get<ExpFrame>(frames_.emplace_back(std::in_place_type<ExpFrame>));
-  frame.base = operands_.size();
-  return start_operand(frame, Or, skip_unicode_whitespace(input).rest);
+  const std::string_view at = skip_unicode_whitespace(input).rest;
+  auto& frame =
+      std::get<ExpFrame>(frames_.emplace_back(std::in_place_type<ExpFrame>, operands_.size()));
+  frame.levels[Or] = LevelState{};
+  if (combinators::starts_with(at, '!') || bracket_at(at)) return start_operand(frame, Or, at);
+  // A lone literal or variable with nothing after it that could begin an operator is the whole
+  // expression. Most list elements and call arguments are such, and they need no levels.
+  const Step atom = begin_atom(at);
+  if (!atom.failed && !may_begin_operator(rest_from(atom.at))) {
+    frames_.pop_back();
+    return atom;
+  }
+  clear_levels_inside(frame, Or);
+  frame.negate = false;
+  return settle(frame, atom);
 }
 
 // `level` waits for an operand at `at`; every level inside it starts afresh. Every operand begins
 // with an atom, which a `!` may precede.
 ExpParser::Step ExpParser::start_operand(ExpFrame& frame, Level level, std::string_view at) {
-  frame.levels[level].height = static_cast<std::uint32_t>(operands_.size());
-  for (int inner = level + 1; inner < kLevelCount; ++inner)
-    frame.levels[inner] = LevelState{};
+  clear_levels_inside(frame, level);
   frame.negate = combinators::starts_with(at, '!');
   if (frame.negate) at = skip_ascii_blanks(at.substr(1));
   return start_atom(at);
+}
+
+void ExpParser::clear_levels_inside(ExpFrame& frame, Level level) {
+  frame.levels[level].height = static_cast<std::uint32_t>(operands_.size());
+  for (int inner = level + 1; inner < kLevelCount; ++inner)
+    frame.levels[inner] = LevelState{};
 }
 
 // Hands the outcome of an atom to the comparison level and, as each level completes, its tree to

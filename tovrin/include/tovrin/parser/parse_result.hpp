@@ -12,8 +12,8 @@ namespace tovrin::parser {
 // part of the interface: `Char` (an expected character or atom is missing), `Count` (three or
 // more operands of `==` or `!=` in one run), `Eof` (text left over after a complete parse),
 // `MapRes` (a name or index that was read but cannot be used), `Digit` (a name that begins with
-// a digit), `TooLarge` (nesting deeper than the parser allows). `Tag` and `OneOf` only occur
-// while alternatives are being tried and never reach the caller of a whole parse.
+// a digit), `TooLarge` (nesting deeper than the parser allows). `Tag` and `OneOf` name failures
+// of steps inside alternatives that are tried and dropped; no parse reports them to its caller.
 enum class ErrorKind : std::uint8_t { Tag, MapRes, Count, Digit, Eof, OneOf, Char, TooLarge };
 
 std::string_view error_kind_name(ErrorKind kind) noexcept;
