@@ -142,5 +142,20 @@ TEST(NestingBound, DeepFailuresStayLinear) {
   });
 }
 
+TEST(NestingBound, OperatorChainsAreNotNesting) {
+  on_small_stack([] {
+    // Chains of any length build deep trees without recursion, in parsing and in release.
+    for (const std::string_view op : {" && ", " || ", " < ", "<="}) {
+      std::string chain = "a";
+      for (int i = 0; i < 100'000; ++i) {
+        chain += op;
+        chain += "a";
+      }
+      const auto parsed = parse_whole_exp(chain);
+      EXPECT_TRUE(parsed) << op;
+    }
+  });
+}
+
 }  // namespace
 }  // namespace tovrin::parser
