@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "tovrin/result.hpp"
+#include "tovrin/types/json_object.hpp"
 #include "tovrin/types/sorted_map.hpp"
 #include "tovrin/types/text.hpp"
 
@@ -65,6 +67,15 @@ class Value {
   // The bytes of a string value; only valid when kind() is String.
   std::string_view string_view() const noexcept { return std::get_if<3>(&storage_)->view(); }
 
+  // The value of a host JSON value, or the text "Unsupported value type" for a host value of no
+  // known kind. from_json_object consumes the host value and owns all its text;
+  // from_json_object_ref borrows the host's strings, so the result must not outlive it. Arrays,
+  // objects and keys are always new. Defined in value_from_json.hpp.
+  template <JsonObject V>
+  static Result<Value, std::string> from_json_object(V value);
+  template <JsonObject V>
+  static Result<Value, std::string> from_json_object_ref(const V& value);
+
   // Converts every borrowed text inside into an owned copy.
   void make_owned();
   Value into_owned() && {
@@ -92,3 +103,5 @@ class Value {
 bool truthy(const Value& value) noexcept;
 
 }  // namespace tovrin
+
+#include "tovrin/types/value_from_json.hpp"

@@ -8,7 +8,16 @@
 #include <utility>
 #include <vector>
 
+#include "tovrin/errors.hpp"
+#include "tovrin/result.hpp"
+#include "tovrin/types/json_object.hpp"
+
 namespace tovrin {
+
+template <class T>
+class MaybeOwned;
+template <JsonObject V>
+struct Env;
 
 // Accessor indexes are unsigned 32-bit words, so 4294967295 is the largest index.
 using Index = std::uint32_t;
@@ -33,6 +42,26 @@ class VarAccess {
   explicit VarAccess(std::vector<VarName> names);
 
   const std::vector<VarName>& names() const noexcept { return names_; }
+
+  // The walks over host values; defined in var_walk.hpp. They never copy a host value: results
+  // borrow from the value walked or from the environment.
+  //
+  // Looks every segment up from `value`. With `skip_first` the first segment names `value` itself
+  // (its name was already looked up), so only its index, if any, is applied to `value`.
+  template <JsonObject V>
+  static Result<const V*, VarAccessError> access_names(std::span<const VarName> names,
+                                                       const V& value, bool skip_first);
+  // The first segment names a variable of `env`; the rest are looked up from its value.
+  template <JsonObject V>
+  Result<MaybeOwned<V>, VarAccessError> access_from_bindings(const Env<V>& env) const;
+  // The walk of `access_names` without a root, handing out the place found so that it can be
+  // replaced. A segment's index on a value that is not an array fails without naming the value.
+  template <JsonObject V>
+  static Result<V*, VarAccessError> access_names_mut(std::span<const VarName> names, V& value);
+  // Puts `replacement` in the place this accessor names inside `value`. Every segment must
+  // exist already: no key is created and no element appended.
+  template <JsonObject V>
+  Status<VarAccessError> replace_in(V& value, V replacement) const;
 
   // The path text that names the value reached after `count` segments, for error messages:
   // "<root>" when nothing was passed and there is no root, else the root and/or the first

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "tovrin/types/func.hpp"
+#include "tovrin/types/json_object.hpp"
+#include "tovrin/utils/text_hash.hpp"
+
+namespace tovrin {
+
+// Either a borrow of a T that lives elsewhere (and must outlive the holder) or a T of its own.
+// Reading gives the T either way; copying keeps a borrow a borrow and copies an owned T.
+template <class T>
+class MaybeOwned {
+ public:
+  static MaybeOwned borrowed(const T& value) noexcept { return MaybeOwned(&value); }
+  static MaybeOwned owned(T value) { return MaybeOwned(std::move(value)); }
+
+  bool is_borrowed() const noexcept { return storage_.index() == 0; }
+
+  const T& get() const noexcept {
+    if (const auto* borrowed = std::get_if<0>(&storage_)) return **borrowed;
+    return *std::get_if<1>(&storage_);
+  }
+  const T& operator*() const noexcept { return get(); }
+  const T* operator->() const noexcept { return &get(); }
+
+  // The owned T, for changing it in place; null for a borrow.
+  T* owned_ptr() noexcept { return std::get_if<1>(&storage_); }
+
+  // An owned T: the held one moved out, or a copy of the borrowed one.
+  T into_owned() && {
+    if (auto* owned = std::get_if<1>(&storage_)) return std::move(*owned);
+    return **std::get_if<0>(&storage_);
+  }
+
+ private:
+  explicit MaybeOwned(const T* borrowed) noexcept : storage_(std::in_place_index<0>, borrowed) {}
+  explicit MaybeOwned(T&& owned) : storage_(std::in_place_index<1>, std::move(owned)) {}
+
+  std::variant<const T*, T> storage_;
+};
+
+// Variable name to bound host value, looked up by the exact name of an accessor's first segment.
+template <JsonObject V>
+using Bindings = std::unordered_map<std::string, MaybeOwned<V>, TextHash, std::equal_to<>>;
+
+// What one evaluation or accessor walk runs against: the variables and the callable functions.
+// Values found in it are borrowed by the walk and the interpreter, so they must not outlive it.
+template <JsonObject V>
+struct Env {
+  Bindings<V> bindings;
+  MaybeOwned<FunctionTable> functions;
+
+  const V* find_binding(std::string_view name) const {
+    auto it = bindings.find(name);
+    return it == bindings.end() ? nullptr : &it->second.get();
+  }
+};
+
+// Collects bindings (a later binding of a name replaces the earlier one) and, optionally, a
+// function table of its own, and builds environments.
+template <JsonObject V>
+class EnvBuilder {
+ public:
+  EnvBuilder() = default;
+
+  EnvBuilder& bind_multiple(std::vector<std::pair<std::string, V>> bindings) {
+    bindings_.reserve(bindings_.size() + bindings.size());
+    for (auto& [name, value] : bindings)
+      bindings_.insert_or_assign(std::move(name), MaybeOwned<V>::owned(std::move(value)));
+    return *this;
+  }
+  // Binds a host value that the caller keeps alive for as long as the built environments live.
+  EnvBuilder& bind_borrowed(std::string name, const V& value) {
+    bindings_.insert_or_assign(std::move(name), MaybeOwned<V>::borrowed(value));
+    return *this;
+  }
+  EnvBuilder& with_functions(MaybeOwned<FunctionTable> functions) {
+    functions_ = std::move(functions);
+    return *this;
+  }
+
+  const Bindings<V>& bindings() const noexcept { return bindings_; }
+
+  // A new environment with its own copy of the bindings: borrowed values stay borrowed, owned
+  // ones are deep-copied. The builder is left as it was and may build again.
+  Env<V> build() const& {
+    Bindings<V> copy;
+    copy.reserve(bindings_.size());
+    for (const auto& [name, value] : bindings_) {
+      copy.emplace(name, value.is_borrowed() ? MaybeOwned<V>::borrowed(value.get())
+                                             : MaybeOwned<V>::owned(value.get().clone()));
+    }
+    return Env<V>{std::move(copy), table_for_env()};
+  }
+  // The same environment, built from a builder that is not needed afterwards: its bindings are
+  // moved instead of copied.
+  Env<V> build() && { return Env<V>{std::move(bindings_), table_for_env()}; }
+
+ private:
+  MaybeOwned<FunctionTable> table_for_env() const {
+    if (!functions_) return MaybeOwned<FunctionTable>::borrowed(DEFAULT_VTABLE.get());
+    if (functions_->is_borrowed()) return *functions_;
+    return MaybeOwned<FunctionTable>::owned(functions_->get());
+  }
+
+  Bindings<V> bindings_;
+  std::optional<MaybeOwned<FunctionTable>> functions_;
+};
+
+}  // namespace tovrin

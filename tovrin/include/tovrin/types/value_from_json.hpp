@@ -1,0 +1,95 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tovrin/internal_failure.hpp"
+#include "tovrin/types/value.hpp"
+
+namespace tovrin {
+
+namespace value_from_json_detail {
+
+inline Result<Value, std::string> unsupported() {
+  return Err{std::string("Unsupported value type")};
+}
+
+// The numeric and null kinds, read the same way by both conversions. Integers above the signed
+// range become the nearest double (ties to even).
+template <JsonObject V>
+std::optional<Value> scalar(const V& value) {
+  if (auto i = value.as_i64()) return Value::Int(*i);
+  if (auto u = value.as_u64()) return Value::Float(static_cast<double>(*u));
+  if (auto f = value.as_f64()) return Value::Float(*f);
+  if (auto b = value.as_bool()) return Value::Bool(*b);
+  return std::nullopt;
+}
+
+}  // namespace value_from_json_detail
+
+template <JsonObject V>
+Result<Value, std::string> Value::from_json_object(V value) {
+  if (value.is_string()) {
+    auto text = std::move(value).into_string();
+    if (!text) TOVRIN_INTERNAL_FAILURE("Expected JSON string");
+    return Value::owned_string(std::move(*text));
+  }
+  if (auto scalar = value_from_json_detail::scalar(value)) return std::move(*scalar);
+  if (value.is_array()) {
+    auto elements = std::move(value).into_array();
+    if (!elements) TOVRIN_INTERNAL_FAILURE("Expected JSON array");
+    tovrin::Array out;
+    out.reserve(elements->size());
+    for (auto& element : *elements) {
+      auto converted = from_json_object(std::move(element));
+      if (!converted) return Err{std::move(converted).error()};
+      out.push_back(std::move(*converted));
+    }
+    return Value::Array(std::move(out));
+  }
+  if (value.is_null()) return Value::Null();
+  if (value.is_object()) {
+    auto entries = std::move(value).into_entries();
+    if (!entries) TOVRIN_INTERNAL_FAILURE("Expected JSON object");
+    std::vector<tovrin::Object::Entry> out;
+    out.reserve(entries->size());
+    for (auto& [key, element] : *entries) {
+      auto converted = from_json_object(std::move(element));
+      if (!converted) return Err{std::move(converted).error()};
+      out.emplace_back(std::move(key), std::move(*converted));
+    }
+    return Value::Object(tovrin::Object::from_entries(std::move(out)));
+  }
+  return value_from_json_detail::unsupported();
+}
+
+template <JsonObject V>
+Result<Value, std::string> Value::from_json_object_ref(const V& value) {
+  if (auto text = value.as_str()) return Value::borrowed_string(*text);
+  if (auto scalar = value_from_json_detail::scalar(value)) return std::move(*scalar);
+  if (auto elements = value.as_array()) {
+    tovrin::Array out;
+    out.reserve(elements->size());
+    for (const auto& element : *elements) {
+      auto converted = from_json_object_ref(element);
+      if (!converted) return Err{std::move(converted).error()};
+      out.push_back(std::move(*converted));
+    }
+    return Value::Array(std::move(out));
+  }
+  if (value.is_null()) return Value::Null();
+  if (auto entries = value.entries()) {
+    std::vector<tovrin::Object::Entry> out;
+    out.reserve(entries->size());
+    for (const auto& [key, element] : *entries) {
+      auto converted = from_json_object_ref(element);
+      if (!converted) return Err{std::move(converted).error()};
+      out.emplace_back(key, std::move(*converted));
+    }
+    return Value::Object(tovrin::Object::from_entries(std::move(out)));
+  }
+  return value_from_json_detail::unsupported();
+}
+
+}  // namespace tovrin

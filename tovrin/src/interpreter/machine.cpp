@@ -1,0 +1,282 @@
+#include <optional>
+#include <utility>
+
+#include "interpreter/inline_stack.hpp"
+#include "interpreter/operators.hpp"
+#include "interpreter/task.hpp"
+#include "tovrin/internal_failure.hpp"
+#include "tovrin/interpreter.hpp"
+
+namespace tovrin::interpreter::detail {
+
+namespace {
+
+using Entry = MaybeOwned<Value>;
+
+// A value that a container or a call may keep: an owned entry is moved. A borrowed entry is a
+// literal of the tree, which outlives the evaluation, so its copy may keep borrowing the
+// literal's text instead of duplicating it.
+Value take_value(Entry& entry) {
+  if (!entry.is_borrowed()) return std::move(entry).into_owned();
+  const Value& literal = entry.get();
+  if (literal.kind() == Value::Kind::String) return Value::borrowed_string(literal.string_view());
+  return literal;
+}
+
+const Exp* operand(const std::unique_ptr<Exp>& child) {
+  if (!child) TOVRIN_INTERNAL_FAILURE("Expression node without operand");
+  return child.get();
+}
+
+// The state of one evaluation: the work stack, the value stack and the key stack, plus a buffer
+// for call arguments. All of them start inside the object, so small expressions allocate only
+// for the values they make.
+class Machine {
+ public:
+  Machine(const FunctionTable& functions, VariableReader read, const void* env)
+      : functions_(functions), read_(read), env_(env) {}
+
+  EvalResult run(const Exp& root) {
+    work_.push(task::Evaluate{&root});
+    while (!work_.empty()) {
+      const Task task = work_.pop();
+      if (!std::visit([this](const auto& t) { return apply(t); }, task)) {
+        return Err{std::move(*error_)};
+      }
+    }
+    if (values_.empty()) return Err{EvalError::ValueError{"No value on stack after evaluation"}};
+    return values_.pop();
+  }
+
+ private:
+  bool fail(EvalError error) {
+    error_.emplace(std::move(error));
+    return false;
+  }
+
+  void require_values(std::size_t count) const {
+    if (values_.size() < count) TOVRIN_INTERNAL_FAILURE("Value stack underflow");
+  }
+  Entry& top_value() {
+    require_values(1);
+    return values_.top();
+  }
+  void replace_top(Value value) { top_value() = Entry::owned(std::move(value)); }
+
+  bool apply(const task::PushKey& t) {
+    keys_.push(t.key);
+    return true;
+  }
+
+  bool apply(const task::Evaluate& t) { return evaluate(t.node); }
+
+  // Evaluates a node by pushing its value, or the tasks that will compute it. The task that
+  // would be pushed last, and so run next, is run at once instead: the loop continues with that
+  // node, which saves a trip through the work stack and changes nothing in the order.
+  bool evaluate(const Exp* node) {
+    while (true) {
+      switch (node->kind()) {
+        case Exp::Kind::Literal:
+          values_.push(Entry::borrowed(node->get_if<Exp::Literal>()->value));
+          return true;
+        case Exp::Kind::Var: {
+          auto value = read_(env_, node->get_if<Exp::Var>()->access);
+          if (!value) return fail(std::move(value).error());
+          values_.push(Entry::owned(std::move(*value)));
+          return true;
+        }
+        case Exp::Kind::Call: {
+          const auto& item = node->get_if<Exp::Call>()->item;
+          work_.push(task::ApplyCall{&item.name, item.args.size()});
+          // The first argument runs first; the lookup waits for all of them.
+          if (item.args.empty()) return true;
+          for (auto arg = item.args.rbegin(); arg + 1 != item.args.rend(); ++arg)
+            work_.push(task::Evaluate{&*arg});
+          node = &item.args.front();
+          continue;
+        }
+        case Exp::Kind::Not:
+          work_.push(task::ApplyNot{});
+          node = operand(node->get_if<Exp::Not>()->child);
+          continue;
+        case Exp::Kind::Or:
+          node = schedule_left_operand<Exp::Or, task::ApplyOr>(*node);
+          continue;
+        case Exp::Kind::And:
+          node = schedule_left_operand<Exp::And, task::ApplyAnd>(*node);
+          continue;
+        case Exp::Kind::Eq:
+          node = schedule_operands<Exp::Eq>(*node, task::ApplyEq{});
+          continue;
+        case Exp::Kind::Neq:
+          node = schedule_operands<Exp::Neq>(*node, task::ApplyNeq{});
+          continue;
+        case Exp::Kind::Gt:
+          node = schedule_operands<Exp::Gt>(*node, task::ApplyCompare{CompareOp::Greater});
+          continue;
+        case Exp::Kind::Lt:
+          node = schedule_operands<Exp::Lt>(*node, task::ApplyCompare{CompareOp::Less});
+          continue;
+        case Exp::Kind::Geq:
+          node = schedule_operands<Exp::Geq>(*node, task::ApplyCompare{CompareOp::GreaterEq});
+          continue;
+        case Exp::Kind::Leq:
+          node = schedule_operands<Exp::Leq>(*node, task::ApplyCompare{CompareOp::LessEq});
+          continue;
+        case Exp::Kind::ArrayLit: {
+          const auto& elements = node->get_if<Exp::ArrayLit>()->elements;
+          work_.push(task::BuildArray{elements.size()});
+          // The last element runs first and the first element last.
+          if (elements.empty()) return true;
+          for (auto element = elements.begin(); element + 1 != elements.end(); ++element)
+            work_.push(task::Evaluate{&*element});
+          node = &elements.back();
+          continue;
+        }
+        case Exp::Kind::ObjectLit: {
+          const auto& entries = node->get_if<Exp::ObjectLit>()->entries;
+          work_.push(task::BuildObject{entries.size()});
+          // The entries run in descending key order, each key pushed just before its value
+          // runs, so the smallest key and its value end up on top of the key and value stacks.
+          if (entries.empty()) return true;
+          auto last = entries.end() - 1;
+          for (auto entry = entries.begin(); entry != last; ++entry) {
+            work_.push(task::Evaluate{&entry->second});
+            work_.push(task::PushKey{&entry->first});
+          }
+          keys_.push(&last->first);
+          node = &last->second;
+          continue;
+        }
+      }
+      TOVRIN_INTERNAL_FAILURE("Unknown expression node");
+    }
+  }
+
+  // Schedules the operator and the right operand; returns the left operand, which runs first.
+  template <class Binary>
+  const Exp* schedule_operands(const Exp& node, Task apply) {
+    const auto& binary = *node.get_if<Binary>();
+    work_.push(apply);
+    work_.push(task::Evaluate{operand(binary.right)});
+    return operand(binary.left);
+  }
+
+  // Schedules the decision only: it chooses whether the right operand runs at all. Returns the
+  // left operand.
+  template <class Binary, class Apply>
+  const Exp* schedule_left_operand(const Exp& node) {
+    const auto& binary = *node.get_if<Binary>();
+    work_.push(Apply{operand(binary.right)});
+    return operand(binary.left);
+  }
+
+  bool apply(const task::ApplyNot&) {
+    replace_top(Value::Bool(!truthy(top_value().get())));
+    return true;
+  }
+
+  // `||` passes a truthy left value through untouched, of whatever kind and however held.
+  bool apply(const task::ApplyOr& t) {
+    if (truthy(top_value().get())) return true;
+    values_.drop(1);
+    return evaluate(t.right);
+  }
+
+  // `&&` yields false itself for every falsy left value.
+  bool apply(const task::ApplyAnd& t) {
+    if (!truthy(top_value().get())) {
+      replace_top(Value::Bool(false));
+      return true;
+    }
+    values_.drop(1);
+    return evaluate(t.right);
+  }
+
+  bool apply(const task::ApplyEq&) { return apply_equality(true); }
+  bool apply(const task::ApplyNeq&) { return apply_equality(false); }
+  bool apply_equality(bool equal) {
+    require_values(2);
+    const Entry right = values_.pop();
+    replace_top(Value::Bool((top_value().get() == right.get()) == equal));
+    return true;
+  }
+
+  bool apply(const task::ApplyCompare& t) {
+    require_values(2);
+    const Entry right = values_.pop();
+    auto result = compare(t.op, top_value().get(), right.get());
+    if (!result) return fail(std::move(result).error());
+    replace_top(Value::Bool(*result));
+    return true;
+  }
+
+  bool apply(const task::ApplyCall& t) {
+    // Looked up only now, after every argument evaluated without error.
+    auto found = functions_.find(*t.name);
+    if (found == functions_.end()) return fail(EvalError::UndefinedFunction{*t.name});
+    require_values(t.count);
+    const auto* sync = found->second.as_sync();
+    if (sync == nullptr) {
+      values_.drop(t.count);
+      return fail(EvalError::FunctionCall{FnCallError(*t.name, EvalError::AsyncInSyncContext{})});
+    }
+    for (Entry& entry : values_.top_entries(t.count))
+      args_.push(take_value(entry));
+    values_.drop(t.count);
+    FnResult result = (*sync->fn)(FnArgs(args_.top_entries(args_.size())));
+    args_.clear();
+    if (!result) {
+      return fail(EvalError::FunctionCall{FnCallError(*t.name, std::move(result).error())});
+    }
+    values_.push(Entry::owned(std::move(*result).into_owned()));
+    return true;
+  }
+
+  bool apply(const task::BuildArray& t) {
+    require_values(t.count);
+    tovrin::Array elements;
+    elements.reserve(t.count);
+    // The first element was evaluated last, so it is on top.
+    auto entries = values_.top_entries(t.count);
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+      elements.push_back(take_value(*entry));
+    values_.drop(t.count);
+    values_.push(Entry::owned(Value::Array(std::move(elements))));
+    return true;
+  }
+
+  bool apply(const task::BuildObject& t) {
+    tovrin::Object object;
+    object.reserve(t.count);
+    for (std::size_t i = 0; i < t.count; ++i) {
+      if (keys_.empty()) TOVRIN_INTERNAL_FAILURE("Object key stack underflow");
+      const std::string* key = keys_.pop();
+      Value value = take_value(top_value());
+      values_.drop(1);
+      object.insert_or_assign(*key, std::move(value));
+    }
+    values_.push(Entry::owned(Value::Object(std::move(object))));
+    return true;
+  }
+
+  const FunctionTable& functions_;
+  VariableReader read_;
+  const void* env_;
+  std::optional<EvalError> error_;
+
+  InlineStack<Task, 64> work_;
+  InlineStack<Entry, 32> values_;
+  InlineStack<const std::string*, 16> keys_;
+  InlineStack<Value, 8> args_;
+};
+
+}  // namespace
+
+EvalResult run(const Exp& root, const FunctionTable& functions, VariableReader read,
+               const void* env) {
+  Machine machine(functions, read, env);
+  return machine.run(root);
+}
+
+}  // namespace tovrin::interpreter::detail

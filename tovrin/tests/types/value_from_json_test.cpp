@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/json.hpp"
+#include "tovrin/internal_failure.hpp"
+#include "tovrin/types/value.hpp"
+
+namespace tovrin {
+namespace {
+
+using py::PyJsonValue;
+using testing::json;
+
+// Both conversions must agree on everything but where strings live.
+void expect_both(const PyJsonValue& host, const Value& expected) {
+  auto borrowed = Value::from_json_object_ref(host);
+  ASSERT_TRUE(borrowed.has_value()) << host.debug();
+  EXPECT_EQ(*borrowed, expected) << host.debug() << " gave " << borrowed->debug();
+  auto owned = Value::from_json_object(host.clone());
+  ASSERT_TRUE(owned.has_value()) << host.debug();
+  EXPECT_EQ(*owned, expected) << host.debug() << " gave " << owned->debug();
+}
+
+TEST(ValueFromJson, Numbers) {
+  expect_both(PyJsonValue::UInt(9223372036854775807u), Value::Int(9223372036854775807));
+  expect_both(PyJsonValue::UInt(9223372036854775808u), Value::Float(9223372036854775808.0));
+  expect_both(PyJsonValue::UInt(18446744073709551615u), Value::Float(18446744073709551616.0));
+  // 2^63 + 1025 lies closer to 2^63 + 2048 than to 2^63.
+  expect_both(PyJsonValue::UInt(9223372036854776833u), Value::Float(9223372036854777856.0));
+  // 2^63 + 1024 is a tie and goes to the even neighbour 2^63.
+  expect_both(PyJsonValue::UInt(9223372036854776832u), Value::Float(9223372036854775808.0));
+  expect_both(PyJsonValue::Int(-1), Value::Int(-1));
+  expect_both(PyJsonValue::UInt(0), Value::Int(0));
+  expect_both(PyJsonValue::Float(1.0), Value::Float(1.0));
+  EXPECT_NE(*Value::from_json_object_ref(PyJsonValue::Float(1.0)), Value::Int(1));
+  expect_both(PyJsonValue::Bool(false), Value::Bool(false));
+  expect_both(PyJsonValue::Null(), Value::Null());
+
+  const auto nan = Value::from_json_object_ref(PyJsonValue::Float(std::nan("")));
+  ASSERT_NE(nan->as_float(), nullptr);
+  EXPECT_TRUE(std::isnan(*nan->as_float()));
+  const auto negative_zero = Value::from_json_object(PyJsonValue::Float(-0.0));
+  EXPECT_TRUE(std::signbit(*negative_zero->as_float()));
+}
+
+TEST(ValueFromJson, Containers) {
+  expect_both(json("[]"), Value::Array({}));
+  expect_both(json("{}"), Value::Object({}));
+  expect_both(json(R"(["x", [1, null], {"k": -2}])"),
+              Value::Array({Value::owned_string("x"), Value::Array({Value::Int(1), Value::Null()}),
+                            Value::Object(Object::from_entries({{"k", Value::Int(-2)}}))}));
+
+  const auto sorted = Value::from_json_object_ref(json(R"({"é": 1, "b": 2, "a": 3, "Z": 4})"));
+  std::string keys;
+  for (const auto& [key, value] : *sorted->as_object())
+    keys += key + " ";
+  EXPECT_EQ(keys, "Z a b é ");
+}
+
+TEST(ValueFromJson, BorrowedFormBorrowsOnlyStrings) {
+  const PyJsonValue host = json(R"(["a string long enough to be on the heap"])");
+  const auto value = Value::from_json_object_ref(host);
+  const Text& text = *value->as_array()->front().as_text();
+  EXPECT_TRUE(text.is_borrowed());
+  EXPECT_EQ(text.view().data(), host.as_array()->front().as_str()->data());
+}
+
+TEST(ValueFromJson, OwnedFormMovesStrings) {
+  PyJsonValue host = json(R"({"k": "a string long enough to be on the heap"})");
+  const char* buffer = host.get("k")->as_str()->data();
+  const auto value = Value::from_json_object(std::move(host));
+  const Text& text = *value->as_object()->find("k")->as_text();
+  EXPECT_FALSE(text.is_borrowed());
+  EXPECT_EQ(text.view().data(), buffer);
+}
+
+// A host value that answers no kind at all, or claims one it cannot deliver.
+struct OddHost {
+  bool claims_string = false;
+  bool claims_array = false;
+  bool claims_object = false;
+
+  bool is_null() const { return false; }
+  std::optional<bool> as_bool() const { return std::nullopt; }
+  std::optional<std::int64_t> as_i64() const { return std::nullopt; }
+  std::optional<std::uint64_t> as_u64() const { return std::nullopt; }
+  std::optional<double> as_f64() const { return std::nullopt; }
+  bool is_string() const { return claims_string; }
+  std::optional<std::string_view> as_str() const { return std::nullopt; }
+  std::optional<std::string> into_string() && { return std::nullopt; }
+  bool is_array() const { return claims_array; }
+  std::optional<std::span<const OddHost>> as_array() const { return std::nullopt; }
+  std::optional<std::span<OddHost>> as_array_mut() { return std::nullopt; }
+  std::optional<std::vector<OddHost>> into_array() && { return std::nullopt; }
+  bool is_object() const { return claims_object; }
+  const OddHost* get(std::string_view) const { return nullptr; }
+  OddHost* get_mut(std::string_view) { return nullptr; }
+  std::optional<std::span<const std::pair<std::string, OddHost>>> entries() const {
+    return std::nullopt;
+  }
+  std::optional<std::vector<std::pair<std::string, OddHost>>> into_entries() && {
+    return std::nullopt;
+  }
+  OddHost clone() const { return *this; }
+  void debug_to(std::string& out) const { out += "Odd"; }
+};
+static_assert(JsonObject<OddHost>);
+
+TEST(ValueFromJson, UnsupportedValueType) {
+  EXPECT_EQ(Value::from_json_object_ref(OddHost{}).error(), "Unsupported value type");
+  EXPECT_EQ(Value::from_json_object(OddHost{}).error(), "Unsupported value type");
+}
+
+TEST(ValueFromJson, KindWithoutContentIsAnInternalFailure) {
+  const struct {
+    OddHost host;
+    const char* message;
+  } cases[] = {
+      {{.claims_string = true}, "Expected JSON string"},
+      {{.claims_array = true}, "Expected JSON array"},
+      {{.claims_object = true}, "Expected JSON object"},
+  };
+  for (const auto& c : cases) {
+    try {
+      (void)Value::from_json_object(c.host);
+      ADD_FAILURE() << c.message;
+    } catch (const InternalFailure& failure) {
+      EXPECT_STREQ(failure.what(), c.message);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tovrin
