@@ -11,7 +11,7 @@ order = {
 rules = [
     "total >= 10 && contains(customer.tags, 'vip')",
     "startsWith(items[0].sku, 'A-')",
-    "format('{} pays {}', customer.name, total)",
+    "format('{0} pays {1}', customer.name, total)",
     "{'who': customer.name, 'count': len(items)}",
 ]
 for text in rules:
