@@ -181,8 +181,11 @@ class Converter {
                      kMaxConversionDepth);
         return;
       }
-      if (Py_EnterRecursiveCall(" while converting a Python object") != 0) return;
       path.push_back(container);
+      if (Py_EnterRecursiveCall(" while converting a Python object") != 0) {
+        path.pop_back();
+        return;
+      }
       entered_ = true;
     }
     ~Descent() {
@@ -200,7 +203,7 @@ class Converter {
     bool entered_ = false;
   };
 
-  // Items are read by position with the length checked at every step, as the lists's own
+  // Items are read by position with the length checked at every step, as the list's own
   // iterator does, so a list changed by the conversion of its items is still read safely.
   [[gnu::noinline]] Converted convert_list_or_tuple(PyObject* sequence) {
     Descent descent(*this, sequence);
