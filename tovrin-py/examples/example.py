@@ -9,7 +9,7 @@ order = {
 }
 
 rules = [
-    "total >= 10 && contains(customer.tags, 'vip')",
+    "total >= 10.0 && contains(customer.tags, 'vip')",
     "startsWith(items[0].sku, 'A-')",
     "format('{0} pays {1}', customer.name, total)",
     "{'who': customer.name, 'count': len(items)}",

@@ -67,3 +67,14 @@ def test_parse_failures(text, message):
         Exp(text)
     assert type(info.value) is ValueError
     assert str(info.value) == message
+
+
+def test_text_nested_too_deeply_is_a_parse_failure():
+    deepest = "[" * 256 + "]" * 256
+    result = Exp(deepest).eval({})
+    for _ in range(255):
+        result = result[0]
+    assert result == []
+    with pytest.raises(ValueError) as info:
+        Exp("[" + deepest + "]")
+    assert str(info.value).startswith("error TooLarge at: [")
