@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libre2-dev libtsl-ordered-map-dev
-  python3-dev python3-pytest
+  python3-dev python3-pytest python3-numpy
 )
 
 missing=()

@@ -1,0 +1,66 @@
+#include "convert_out.hpp"
+
+#include "capi/text.hpp"
+#include "tovrin/internal_failure.hpp"
+
+namespace tovrin::py {
+
+using capi::Ref;
+
+namespace {
+
+Ref created(PyObject* object) {
+  if (object == nullptr) TOVRIN_INTERNAL_FAILURE("Failed to create a Python object");
+  return Ref::steal(object);
+}
+
+Ref array_to_python(PyJsonArray&& elements) {
+  Ref list = created(PyList_New(static_cast<Py_ssize_t>(elements.size())));
+  Py_ssize_t index = 0;
+  for (auto& element : elements) {
+    Ref item = json_to_python(std::move(element));
+    if (!item) return nullptr;
+    PyList_SET_ITEM(list.get(), index++, item.release());
+  }
+  if (index != PyList_GET_SIZE(list.get())) {
+    TOVRIN_INTERNAL_FAILURE("A list was not filled to the length it was created with");
+  }
+  return list;
+}
+
+Ref object_to_python(PyJsonObject&& entries) {
+  Ref dict = created(PyDict_New());
+  for (auto it = entries.begin(); it != entries.end(); ++it) {
+    Ref value = json_to_python(std::move(it.value()));
+    if (!value) return nullptr;
+    Ref key = capi::new_str(it->first);
+    if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) return nullptr;
+  }
+  return dict;
+}
+
+}  // namespace
+
+Ref json_to_python(PyJsonValue&& value) {
+  switch (value.kind()) {
+    case PyJsonValue::Kind::Null:
+      return Ref::borrow(Py_None);
+    case PyJsonValue::Kind::Bool:
+      return Ref::borrow(*value.as_bool() ? Py_True : Py_False);
+    case PyJsonValue::Kind::UInt:
+      return created(PyLong_FromUnsignedLongLong(*value.as_u64()));
+    case PyJsonValue::Kind::Int:
+      return created(PyLong_FromLongLong(*value.as_i64()));
+    case PyJsonValue::Kind::Float:
+      return created(PyFloat_FromDouble(*value.as_f64()));
+    case PyJsonValue::Kind::String:
+      return capi::new_str(*value.as_str());
+    case PyJsonValue::Kind::Array:
+      return array_to_python(std::move(*value.array_ptr()));
+    case PyJsonValue::Kind::Object:
+      return object_to_python(std::move(*value.object_ptr()));
+  }
+  TOVRIN_INTERNAL_FAILURE("A value of no known kind");
+}
+
+}  // namespace tovrin::py
