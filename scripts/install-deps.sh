@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every package the build and the tests need from Debian's archive.
+# Installs every package the build and the tests need from Debian's archive; with the argument
+# `bench`, also the peers and the plotting library that scripts/bench.sh compares against.
 # Idempotent: quiet and quick when everything is already present.
 set -euo pipefail
 
@@ -9,6 +10,9 @@ packages=(
   libicu-dev libre2-dev libtsl-ordered-map-dev
   python3-dev python3-pytest python3-numpy
 )
+if [ "${1:-}" = bench ]; then
+  packages+=(python3-simpleeval python3-asteval python3-jmespath python3-matplotlib)
+fi
 
 missing=()
 for pkg in "${packages[@]}"; do
