@@ -46,12 +46,7 @@ PyJsonValue PyJsonValue::from_value(Value value) {
 std::optional<std::vector<PyJsonEntry>> PyJsonValue::into_entries() && {
   auto* object = object_ptr();
   if (object == nullptr) return std::nullopt;
-  // The map offers its entry vector read-only. The map is consumed here, so taking the entries
-  // out from under its index is safe as long as the map is cleared before anything looks again.
-  auto& entries = const_cast<std::vector<PyJsonEntry>&>(object->values_container());
-  std::vector<PyJsonEntry> out = std::move(entries);
-  object->clear();
-  return out;
+  return std::move(*object).take_entries();
 }
 
 void PyJsonValue::debug_to(std::string& out) const {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <tsl/ordered_map.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,8 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "tovrin/types/ordered_map.hpp"
 #include "tovrin/types/value.hpp"
-#include "tovrin/utils/text_hash.hpp"
 
 namespace tovrin::py {
 
@@ -24,8 +22,7 @@ using PyJsonArray = std::vector<PyJsonValue>;
 using PyJsonEntry = std::pair<std::string, PyJsonValue>;
 // Insertion-ordered; inserting under a present key replaces the value in the key's first place.
 // The entries live in a vector so that they can be handed out as one contiguous span.
-using PyJsonObject = tsl::ordered_map<std::string, PyJsonValue, TextHash, std::equal_to<>,
-                                      std::allocator<PyJsonEntry>, std::vector<PyJsonEntry>>;
+using PyJsonObject = OrderedMap<PyJsonValue>;
 
 // The binding's JSON value: what Python values become on their way into the engine and what
 // results become on their way out. It owns everything inside it and holds no Python object, so
@@ -121,7 +118,7 @@ class PyJsonValue {
     auto* o = object_ptr();
     if (o == nullptr) return nullptr;
     auto it = o->find(key);
-    return it == o->end() ? nullptr : &it.value();
+    return it == o->end() ? nullptr : &it->second;
   }
   std::optional<std::span<const PyJsonEntry>> entries() const noexcept {
     if (const auto* o = object_ptr()) return std::span<const PyJsonEntry>(o->values_container());

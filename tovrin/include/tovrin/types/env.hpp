@@ -4,14 +4,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
 
 #include "tovrin/types/func.hpp"
 #include "tovrin/types/json_object.hpp"
-#include "tovrin/utils/text_hash.hpp"
+#include "tovrin/types/ordered_map.hpp"
 
 namespace tovrin {
 
@@ -50,7 +49,7 @@ class MaybeOwned {
 
 // Variable name to bound host value, looked up by the exact name of an accessor's first segment.
 template <JsonObject V>
-using Bindings = std::unordered_map<std::string, MaybeOwned<V>, TextHash, std::equal_to<>>;
+using Bindings = OrderedMap<MaybeOwned<V>>;
 
 // What one evaluation or accessor walk runs against: the variables and the callable functions.
 // Values found in it are borrowed by the walk and the interpreter, so they must not outlive it.
@@ -73,9 +72,19 @@ class EnvBuilder {
   EnvBuilder() = default;
 
   EnvBuilder& bind_multiple(std::vector<std::pair<std::string, V>> bindings) {
-    bindings_.reserve(bindings_.size() + bindings.size());
+    reserve(bindings.size());
     for (auto& [name, value] : bindings)
-      bindings_.insert_or_assign(std::move(name), MaybeOwned<V>::owned(std::move(value)));
+      bind(std::move(name), std::move(value));
+    return *this;
+  }
+  // Binds one owned value, for a caller that makes the values one at a time; reserving room for
+  // their number first saves regrowing.
+  EnvBuilder& bind(std::string name, V value) {
+    bindings_.insert_or_assign(std::move(name), MaybeOwned<V>::owned(std::move(value)));
+    return *this;
+  }
+  EnvBuilder& reserve(std::size_t more) {
+    bindings_.reserve(bindings_.size() + more);
     return *this;
   }
   // Binds a host value that the caller keeps alive for as long as the built environments live.
@@ -96,8 +105,8 @@ class EnvBuilder {
     Bindings<V> copy;
     copy.reserve(bindings_.size());
     for (const auto& [name, value] : bindings_) {
-      copy.emplace(name, value.is_borrowed() ? MaybeOwned<V>::borrowed(value.get())
-                                             : MaybeOwned<V>::owned(value.get().clone()));
+      copy.insert_or_assign(name, value.is_borrowed() ? MaybeOwned<V>::borrowed(value.get())
+                                                      : MaybeOwned<V>::owned(value.get().clone()));
     }
     return Env<V>{std::move(copy), table_for_env()};
   }
