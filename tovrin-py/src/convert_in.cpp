@@ -16,8 +16,6 @@ namespace {
 // __len__, which may overstate the length by far; the array grows as needed beyond this.
 constexpr Py_ssize_t kMaxReservedItems = 4096;
 
-using Converted = Result<PyJsonValue, Raised>;
-
 PyObject* interned(const char* text) {
   PyObject* str = PyUnicode_InternFromString(text);
   if (str == nullptr) TOVRIN_INTERNAL_FAILURE("Failed to create a Python string");
@@ -85,56 +83,100 @@ std::optional<T> unless_raised(T value, T error_value) {
   return value;
 }
 
-[[gnu::noinline]] Converted unsupported(PyObject* object) {
-  Ref name = Ref::steal(PyType_GetName(Py_TYPE(object)));
-  if (!name) return Err{Raised{}};
-  return Err{capi::raise(PyExc_TypeError,
-                         "Unsupported type for JSON value: " + capi::lossy_text(name.get()))};
-}
-
-// An exact int, which no Python code can take part in converting.
-[[gnu::noinline]] Converted convert_exact_int(PyObject* object) {
-  int overflow = 0;
-  const long long value = PyLong_AsLongLongAndOverflow(object, &overflow);
-  if (overflow == 0) {
-    return value >= 0 ? PyJsonValue::UInt(static_cast<std::uint64_t>(value))
-                      : PyJsonValue::Int(value);
-  }
-  if (overflow > 0) {
-    if (auto u = unless_raised(PyLong_AsUnsignedLongLong(object), ~0ull)) {
-      return PyJsonValue::UInt(*u);
-    }
-  }
-  if (auto d = unless_raised(PyLong_AsDouble(object), -1.0)) return PyJsonValue::Float(*d);
-  return unsupported(object);
-}
-
-// An exact str; one without a UTF-8 form is not convertible.
-[[gnu::noinline]] Converted convert_exact_str(PyObject* object) {
-  if (auto text = capi::utf8_view(object)) return PyJsonValue::String(std::string(*text));
-  PyErr_Clear();
-  return unsupported(object);
-}
-
-// The conversion recurses once per level of nesting, so the functions on that path keep their
-// frames small: everything else is kept out of line.
-class Converter {
+// The containers on the path from the converted root to the current one: a few inline, any
+// further ones on the heap.
+class ContainerPath {
  public:
-  Converted convert(PyObject* object) {
-    if (object == Py_None) return PyJsonValue::Null();
-    PyTypeObject* type = Py_TYPE(object);
-    if (type == &PyBool_Type) return PyJsonValue::Bool(object == Py_True);
-    if (type == &PyFloat_Type) return PyJsonValue::Float(PyFloat_AS_DOUBLE(object));
-    if (type == &PyLong_Type) return convert_exact_int(object);
-    if (type == &PyUnicode_Type) return convert_exact_str(object);
-    if (type == &PyList_Type || type == &PyTuple_Type) return convert_list_or_tuple(object);
-    if (type == &PyDict_Type) return convert_mapping(object);
-    return convert_any(object);
+  std::size_t size() const noexcept { return size_; }
+  bool contains(PyObject* container) const noexcept {
+    const std::size_t near = std::min(size_, kInline);
+    if (std::find(near_, near_ + near, container) != near_ + near) return true;
+    return std::find(far_.begin(), far_.end(), container) != far_.end();
+  }
+  void push(PyObject* container) {
+    if (size_ < kInline) {
+      near_[size_] = container;
+    } else {
+      far_.push_back(container);
+    }
+    ++size_;
+  }
+  void pop() noexcept {
+    if (--size_ >= kInline) far_.pop_back();
   }
 
  private:
-  // The attempts in their order, for objects of any type but the exact built-in ones.
-  [[gnu::noinline]] Converted convert_any(PyObject* object) {
+  static constexpr std::size_t kInline = 32;
+  PyObject* near_[kInline];
+  std::vector<PyObject*> far_;
+  std::size_t size_ = 0;
+};
+
+// The conversion recurses once per level of nesting, so the functions on that path keep their
+// frames small: everything else is kept out of line. A failed conversion gives Null with
+// failed() set and the Python error pending.
+class Converter {
+ public:
+  PyJsonValue convert(PyObject* object) {
+    PyTypeObject* type = Py_TYPE(object);
+    if (type == &PyUnicode_Type) return convert_exact_str(object);
+    if (type == &PyLong_Type) return convert_exact_int(object);
+    if (object == Py_None) return PyJsonValue::Null();
+    if (type == &PyBool_Type) return PyJsonValue::Bool(object == Py_True);
+    if (type == &PyFloat_Type) return PyJsonValue::Float(PyFloat_AS_DOUBLE(object));
+    if (type == &PyDict_Type) return convert_exact_dict(object);
+    if (type == &PyList_Type || type == &PyTuple_Type) return convert_list_or_tuple(object);
+    return convert_any(object);
+  }
+
+  bool failed() const noexcept { return failed_; }
+
+ private:
+  PyJsonValue fail() {
+    failed_ = true;
+    return PyJsonValue::Null();
+  }
+
+  [[gnu::noinline]] PyJsonValue unsupported(PyObject* object) {
+    Ref name = Ref::steal(PyType_GetName(Py_TYPE(object)));
+    if (name) {
+      capi::raise(PyExc_TypeError,
+                  "Unsupported type for JSON value: " + capi::lossy_text(name.get()));
+    }
+    return fail();
+  }
+
+  // An exact int, which no Python code can take part in converting.
+  PyJsonValue convert_exact_int(PyObject* object) {
+    int overflow = 0;
+    const long long value = PyLong_AsLongLongAndOverflow(object, &overflow);
+    if (overflow == 0) {
+      return value >= 0 ? PyJsonValue::UInt(static_cast<std::uint64_t>(value))
+                        : PyJsonValue::Int(value);
+    }
+    return convert_large_int(object, overflow);
+  }
+  [[gnu::noinline]] PyJsonValue convert_large_int(PyObject* object, int overflow) {
+    if (overflow > 0) {
+      if (auto u = unless_raised(PyLong_AsUnsignedLongLong(object), ~0ull)) {
+        return PyJsonValue::UInt(*u);
+      }
+    }
+    if (auto d = unless_raised(PyLong_AsDouble(object), -1.0)) return PyJsonValue::Float(*d);
+    return unsupported(object);
+  }
+
+  // An exact str; one without a UTF-8 form is not convertible.
+  PyJsonValue convert_exact_str(PyObject* object) {
+    if (auto text = capi::utf8_view(object)) return PyJsonValue::String(std::string(*text));
+    PyErr_Clear();
+    return unsupported(object);
+  }
+
+  // The attempts in their order, for objects of any type but the exact built-in ones. They may
+  // run Python code, so the dicts being read in place take their keys first.
+  [[gnu::noinline]] PyJsonValue convert_any(PyObject* object) {
+    freeze_dict_readings();
     if (auto truth = numpy_bool(object)) return PyJsonValue::Bool(*truth);
     PyErr_Clear();
 
@@ -171,7 +213,7 @@ class Converter {
    public:
     Descent(Converter& converter, PyObject* container) : converter_(converter) {
       auto& path = converter_.path_;
-      if (std::find(path.begin(), path.end(), container) != path.end()) {
+      if (path.contains(container)) {
         PyErr_SetString(PyExc_ValueError, "Circular reference detected");
         return;
       }
@@ -181,16 +223,16 @@ class Converter {
                      kMaxConversionDepth);
         return;
       }
-      path.push_back(container);
+      path.push(container);
       if (Py_EnterRecursiveCall(" while converting a Python object") != 0) {
-        path.pop_back();
+        path.pop();
         return;
       }
       entered_ = true;
     }
     ~Descent() {
       if (!entered_) return;
-      converter_.path_.pop_back();
+      converter_.path_.pop();
       Py_LeaveRecursiveCall();
     }
     Descent(const Descent&) = delete;
@@ -205,9 +247,9 @@ class Converter {
 
   // Items are read by position with the length checked at every step, as the list's own
   // iterator does, so a list changed by the conversion of its items is still read safely.
-  [[gnu::noinline]] Converted convert_list_or_tuple(PyObject* sequence) {
+  [[gnu::noinline]] PyJsonValue convert_list_or_tuple(PyObject* sequence) {
     Descent descent(*this, sequence);
-    if (!descent) return Err{Raised{}};
+    if (!descent) return fail();
     const bool is_list = PyList_CheckExact(sequence);
     auto length = [&] { return is_list ? PyList_GET_SIZE(sequence) : PyTuple_GET_SIZE(sequence); };
     PyJsonArray items;
@@ -215,66 +257,152 @@ class Converter {
     for (Py_ssize_t i = 0; i < length(); ++i) {
       Ref item =
           Ref::borrow(is_list ? PyList_GET_ITEM(sequence, i) : PyTuple_GET_ITEM(sequence, i));
-      auto converted = convert(item.get());
-      if (!converted) return converted;
-      items.push_back(std::move(*converted));
+      items.push_back(convert(item.get()));
+      if (failed_) return PyJsonValue::Null();
     }
     return PyJsonValue::Array(std::move(items));
   }
 
-  [[gnu::noinline]] Converted convert_sequence(PyObject* sequence) {
+  [[gnu::noinline]] PyJsonValue convert_sequence(PyObject* sequence) {
     Descent descent(*this, sequence);
-    if (!descent) return Err{Raised{}};
+    if (!descent) return fail();
     PyJsonArray items;
     const Py_ssize_t reported = PyObject_Size(sequence);
     if (reported < 0) PyErr_Clear();
     items.reserve(static_cast<std::size_t>(std::clamp<Py_ssize_t>(reported, 0, kMaxReservedItems)));
     Ref iterator = Ref::steal(PyObject_GetIter(sequence));
-    if (!iterator) return Err{Raised{}};
+    if (!iterator) return fail();
     while (Ref item = Ref::steal(PyIter_Next(iterator.get()))) {
-      auto converted = convert(item.get());
-      if (!converted) return converted;
-      items.push_back(std::move(*converted));
+      items.push_back(convert(item.get()));
+      if (failed_) return PyJsonValue::Null();
     }
-    if (PyErr_Occurred()) return Err{Raised{}};
+    if (PyErr_Occurred()) return fail();
     return PyJsonValue::Array(std::move(items));
   }
 
-  [[gnu::noinline]] Converted convert_mapping(PyObject* mapping) {
+  // A mapping is read through the list of its keys taken before any value is converted, so
+  // that conversions which change the mapping cannot disturb the reading.
+  [[gnu::noinline]] PyJsonValue convert_mapping(PyObject* mapping) {
     Descent descent(*this, mapping);
-    if (!descent) return Err{Raised{}};
+    if (!descent) return fail();
     const bool exact_dict = PyDict_CheckExact(mapping);
     Ref keys = Ref::steal(exact_dict ? PyDict_Keys(mapping) : PyMapping_Keys(mapping));
-    if (!keys) return Err{Raised{}};
-    PyJsonObject entries;
+    if (!keys) return fail();
     const Py_ssize_t count = PyList_GET_SIZE(keys.get());
+    PyJsonObject entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (Py_ssize_t i = 0; i < count; ++i) {
-      PyObject* key = PyList_GET_ITEM(keys.get(), i);
-      if (!PyUnicode_Check(key)) return Err{capi::raise_type_test_failure(key, "str")};
-      auto text = capi::utf8_view(key);
-      if (!text) return Err{Raised{}};
-      std::string name(*text);
-      Ref value = exact_dict ? Ref::borrow(PyDict_GetItemWithError(mapping, key))
-                             : Ref::steal(PyObject_GetItem(mapping, key));
-      if (!value) {
-        if (!PyErr_Occurred()) PyErr_SetObject(PyExc_KeyError, key);
-        return Err{Raised{}};
+      if (!read_entry(mapping, exact_dict, PyList_GET_ITEM(keys.get(), i), entries)) {
+        return fail();
       }
-      auto converted = convert(value.get());
-      if (!converted) return converted;
-      entries.insert_or_assign(std::move(name), std::move(*converted));
     }
     return PyJsonValue::Object(std::move(entries));
   }
 
-  std::vector<PyObject*> path_;
+  // One entry of a mapping read by key: the key's text, then its value looked up and converted.
+  bool read_entry(PyObject* mapping, bool exact_dict, PyObject* key, PyJsonObject& entries) {
+    if (!PyUnicode_Check(key)) {
+      capi::raise_type_test_failure(key, "str");
+      return false;
+    }
+    auto text = capi::utf8_view(key);
+    if (!text) return false;
+    std::string name(*text);
+    Ref value = exact_dict ? Ref::borrow(PyDict_GetItemWithError(mapping, key))
+                           : Ref::steal(PyObject_GetItem(mapping, key));
+    if (!value) {
+      if (!PyErr_Occurred()) PyErr_SetObject(PyExc_KeyError, key);
+      return false;
+    }
+    PyJsonValue converted = convert(value.get());
+    if (failed_) return false;
+    entries.insert_or_assign(std::move(name), std::move(converted));
+    return true;
+  }
+
+  // An exact dict is read in place, entry by entry, while no Python code can run: its exact
+  // str keys and the conversion of exact built-in values run none, so the reading sees what a
+  // list of its keys taken at the start would give. Before anything that could run Python code
+  // (the conversion of another type, a key of another type), every dict being read this way
+  // takes the list of its remaining keys and reads on from that list.
+  struct DictReading {
+    PyObject* dict;
+    Py_ssize_t rest_position;  // where the keys not yet read begin
+    DictReading* outer;
+    std::vector<Ref> rest;
+    bool frozen = false;
+  };
+
+  void freeze_dict_readings() {
+    for (DictReading* reading = readings_; reading != nullptr; reading = reading->outer) {
+      if (reading->frozen) continue;
+      Py_ssize_t position = reading->rest_position;
+      PyObject* key = nullptr;
+      PyObject* value = nullptr;
+      while (PyDict_Next(reading->dict, &position, &key, &value))
+        reading->rest.push_back(Ref::borrow(key));
+      reading->frozen = true;
+    }
+  }
+
+  [[gnu::noinline]] PyJsonValue convert_exact_dict(PyObject* dict) {
+    Descent descent(*this, dict);
+    if (!descent) return fail();
+    PyJsonObject entries;
+    entries.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(dict)));
+    DictReading reading{dict, 0, readings_, {}};
+    readings_ = &reading;
+    const bool read = read_in_place(reading, entries) && read_rest(reading, entries);
+    readings_ = reading.outer;
+    if (!read) return fail();
+    return PyJsonValue::Object(std::move(entries));
+  }
+
+  bool read_in_place(DictReading& reading, PyJsonObject& entries) {
+    Py_ssize_t position = 0;
+    PyObject* key = nullptr;
+    PyObject* value = nullptr;
+    while (!reading.frozen) {
+      const Py_ssize_t before = position;
+      if (!PyDict_Next(reading.dict, &position, &key, &value)) return true;
+      if (!PyUnicode_CheckExact(key)) {
+        reading.rest_position = before;
+        freeze_dict_readings();
+        return true;
+      }
+      reading.rest_position = position;
+      auto text = capi::utf8_view(key);
+      if (!text) return false;
+      // Copied first: the conversion may run code that removes the key from the dict.
+      std::string name(*text);
+      Ref held = Ref::borrow(value);
+      PyJsonValue converted = convert(value);
+      if (failed_) return false;
+      // Distinct exact str keys have distinct texts.
+      entries.append_new(std::move(name), std::move(converted));
+    }
+    return true;
+  }
+
+  bool read_rest(DictReading& reading, PyJsonObject& entries) {
+    for (const Ref& key : reading.rest) {
+      if (!read_entry(reading.dict, true, key.get(), entries)) return false;
+    }
+    return true;
+  }
+
+  ContainerPath path_;
+  DictReading* readings_ = nullptr;
+  bool failed_ = false;
 };
 
 }  // namespace
 
 Result<PyJsonValue, Raised> json_from_python(PyObject* object) {
-  return Converter().convert(object);
+  Converter converter;
+  PyJsonValue converted = converter.convert(object);
+  if (converter.failed()) return Err{Raised{}};
+  return converted;
 }
 
 Result<PyJsonValue, Raised> json_argument(PyObject* object, std::string_view parameter) {
@@ -283,14 +411,18 @@ Result<PyJsonValue, Raised> json_argument(PyObject* object, std::string_view par
   return converted;
 }
 
-Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_view parameter) {
+namespace {
+
+// Converts the items of a bindings argument in the dict's order, handing each name and value to
+// `bind`; see bindings_argument.
+template <class Bind>
+Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, Bind&& bind) {
   if (!PyDict_Check(bindings)) {
     capi::raise_type_test_failure(bindings, "dict");
     return Err{capi::reword_argument_error(parameter)};
   }
   const Py_ssize_t size = PyDict_GET_SIZE(bindings);
-  BoundValues values;
-  values.reserve(static_cast<std::size_t>(size));
+  Converter converter;
   Py_ssize_t position = 0;
   PyObject* borrowed_key = nullptr;
   PyObject* borrowed_value = nullptr;
@@ -304,15 +436,35 @@ Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_vi
     }
     auto name = capi::utf8_view(key.get());
     if (!name) return Err{capi::reword_argument_error(parameter)};
-    auto converted = json_from_python(value.get());
-    if (!converted) return Err{capi::reword_argument_error(parameter)};
+    PyJsonValue converted = converter.convert(value.get());
+    if (converter.failed()) return Err{capi::reword_argument_error(parameter)};
     if (PyDict_GET_SIZE(bindings) != size) {
       PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
       return Err{Raised{}};
     }
-    values.emplace_back(std::string(*name), std::move(*converted));
+    bind(std::string(*name), std::move(converted));
   }
+  return Ok{};
+}
+
+}  // namespace
+
+Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_view parameter) {
+  BoundValues values;
+  if (PyDict_Check(bindings)) values.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(bindings)));
+  auto converted = convert_bindings(bindings, parameter, [&](std::string name, PyJsonValue value) {
+    values.emplace_back(std::move(name), std::move(value));
+  });
+  if (!converted) return Err{converted.error()};
   return values;
+}
+
+Status<Raised> bind_arguments(PyObject* bindings, std::string_view parameter,
+                              EnvBuilder<PyJsonValue>& builder) {
+  if (PyDict_Check(bindings)) builder.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(bindings)));
+  return convert_bindings(bindings, parameter, [&](std::string name, PyJsonValue value) {
+    builder.bind(std::move(name), std::move(value));
+  });
 }
 
 }  // namespace tovrin::py

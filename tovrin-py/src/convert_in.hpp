@@ -11,6 +11,7 @@
 
 #include "py_types/jsonobj.hpp"
 #include "tovrin/result.hpp"
+#include "tovrin/types/env.hpp"
 
 namespace tovrin::py {
 
@@ -30,6 +31,11 @@ using BoundValues = std::vector<std::pair<std::string, PyJsonValue>>;
 // Converts a bindings argument: a dict (a subclass included) with str keys, every value
 // converted whether it is used or not. TypeErrors are reworded with the parameter's name.
 Result<BoundValues, capi::Raised> bindings_argument(PyObject* bindings, std::string_view parameter);
+
+// The same conversion, binding every pair in `builder` as it is converted instead of
+// collecting the pairs first.
+Status<capi::Raised> bind_arguments(PyObject* bindings, std::string_view parameter,
+                                    EnvBuilder<PyJsonValue>& builder);
 
 // Converts a JSON-like argument, rewording a TypeError with the parameter's name.
 Result<PyJsonValue, capi::Raised> json_argument(PyObject* object, std::string_view parameter);

@@ -39,7 +39,49 @@ Ref object_to_python(PyJsonObject&& entries) {
   return dict;
 }
 
+Ref value_array_to_python(const tovrin::Array& elements) {
+  Ref list = created(PyList_New(static_cast<Py_ssize_t>(elements.size())));
+  Py_ssize_t index = 0;
+  for (const auto& element : elements) {
+    Ref item = value_to_python(element);
+    if (!item) return nullptr;
+    PyList_SET_ITEM(list.get(), index++, item.release());
+  }
+  return list;
+}
+
+Ref value_object_to_python(const tovrin::Object& entries) {
+  Ref dict = created(PyDict_New());
+  for (const auto& [key, element] : entries) {
+    Ref value = value_to_python(element);
+    if (!value) return nullptr;
+    Ref name = capi::new_str(key);
+    if (PyDict_SetItem(dict.get(), name.get(), value.get()) < 0) return nullptr;
+  }
+  return dict;
+}
+
 }  // namespace
+
+Ref value_to_python(const Value& value) {
+  switch (value.kind()) {
+    case Value::Kind::Int:
+      return created(PyLong_FromLongLong(*value.as_int()));
+    case Value::Kind::Float:
+      return created(PyFloat_FromDouble(*value.as_float()));
+    case Value::Kind::Bool:
+      return Ref::borrow(*value.as_bool() ? Py_True : Py_False);
+    case Value::Kind::String:
+      return capi::new_str(value.string_view());
+    case Value::Kind::Array:
+      return value_array_to_python(*value.as_array());
+    case Value::Kind::Object:
+      return value_object_to_python(*value.as_object());
+    case Value::Kind::Null:
+      return Ref::borrow(Py_None);
+  }
+  TOVRIN_INTERNAL_FAILURE("A value of no known kind");
+}
 
 Ref json_to_python(PyJsonValue&& value) {
   switch (value.kind()) {

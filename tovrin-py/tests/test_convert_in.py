@@ -289,6 +289,65 @@ def test_a_list_changed_while_its_items_convert_is_read_safely():
     assert roundtrip(items) == [1]
 
 
+def debug_form(value):
+    """The converted value's debug form, which keeps the entries in their converted order."""
+    with pytest.raises(NameError) as info:
+        Exp("x[0]").eval({"x": value})
+    return str(info.value).split("found ", 1)[1]
+
+
+class Meddling:
+    """Runs `change` when its value is taken, then converts to 0."""
+
+    def __init__(self, change):
+        self.change = change
+
+    def __index__(self):
+        self.change()
+        return 0
+
+
+def test_a_dict_changed_while_its_values_convert_is_read_by_its_keys_at_the_start():
+    data = {"a": 1, "m": None, "b": 2, "c": 3}
+    data["m"] = Meddling(lambda: (data.update(b="new", z=9), data.pop("a")))
+    # "a" was read before the change; "b" is read as it is now; "z" came later.
+    assert debug_form(data) == 'Object({"a": UInt(1), "m": UInt(0), "b": String("new"), "c": UInt(3)})'
+
+    data = {"m": None, "gone": 1}
+    data["m"] = Meddling(lambda: data.pop("gone"))
+    with pytest.raises(KeyError, match="gone"):
+        roundtrip(data)
+
+
+def test_changes_below_reach_the_dicts_above():
+    outer = {"first": {"inner": None}, "later": 1, "last": 2}
+    outer["first"]["inner"] = Meddling(lambda: (outer.pop("later"), outer.update(last="changed")))
+    with pytest.raises(KeyError, match="later"):
+        roundtrip(outer)
+
+    outer = {"first": [{"inner": None}], "last": 2}
+    outer["first"][0]["inner"] = Meddling(lambda: outer.update(last="changed", extra=1))
+    assert roundtrip(outer) == {"first": [{"inner": 0}], "last": "changed"}
+
+
+def test_str_subclass_keys_of_a_dict_are_looked_up():
+    class Key(str):
+        looked_up = 0
+
+        def __hash__(self):
+            Key.looked_up += 1
+            return 1
+
+        def __eq__(self, other):
+            return type(other) is Key and str.__eq__(self, other)
+
+    data = {"a": 1, Key("a"): 2, "b": 3}
+    Key.looked_up = 0
+    # The same text twice: the later value in the first place.
+    assert debug_form(data) == 'Object({"a": UInt(2), "b": UInt(3)})'
+    assert Key.looked_up == 1
+
+
 def test_isinstance_errors_go_to_the_unraisable_hook(monkeypatch):
     class Shifty:
         @property

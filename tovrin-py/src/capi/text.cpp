@@ -4,13 +4,6 @@
 
 namespace tovrin::capi {
 
-std::optional<std::string_view> utf8_view(PyObject* str) {
-  Py_ssize_t size = 0;
-  const char* bytes = PyUnicode_AsUTF8AndSize(str, &size);
-  if (bytes == nullptr) return std::nullopt;
-  return std::string_view(bytes, static_cast<std::size_t>(size));
-}
-
 std::string lossy_text(PyObject* str) {
   if (auto view = utf8_view(str)) return std::string(*view);
   PyErr_Clear();

@@ -10,8 +10,18 @@ namespace tovrin::capi {
 
 // The UTF-8 bytes of a `str` (a subclass included), borrowed from the object, which caches them.
 // A string with a lone surrogate has no UTF-8 form: the interpreter's encoding error is set and
-// nothing is returned.
-std::optional<std::string_view> utf8_view(PyObject* str);
+// nothing is returned. Inline because it is on the path of every key and string converted: the
+// bytes of a compact ASCII string are its characters, read in place.
+inline std::optional<std::string_view> utf8_view(PyObject* str) {
+  if (PyUnicode_IS_COMPACT_ASCII(str)) {
+    return std::string_view(static_cast<const char*>(PyUnicode_DATA(str)),
+                            static_cast<std::size_t>(PyUnicode_GET_LENGTH(str)));
+  }
+  Py_ssize_t size = 0;
+  const char* bytes = PyUnicode_AsUTF8AndSize(str, &size);
+  if (bytes == nullptr) return std::nullopt;
+  return std::string_view(bytes, static_cast<std::size_t>(size));
+}
 
 // The text of a `str` for a message: lone surrogates become U+FFFD instead of failing.
 std::string lossy_text(PyObject* str);

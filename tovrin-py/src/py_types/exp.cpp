@@ -40,15 +40,20 @@ Result<Exp, PyTovrinError> compile(std::string_view text) {
   return std::move(*parsed).into_owned();
 }
 
-// Evaluates against a fresh environment that owns the bindings; the result is copied out of
-// the tree and the bindings before the environment goes.
-Result<PyJsonValue, PyTovrinError> evaluate(const Exp& tree, BoundValues bindings) {
+// Evaluates against a fresh environment that owns the bindings, every one of them converted
+// before the evaluation starts. The result, which may borrow from the tree and the bindings,
+// becomes a Python object before the environment goes; null with the Python error set on
+// failure.
+capi::Ref evaluate(const Exp& tree, PyObject* bindings) {
   EnvBuilder<PyJsonValue> builder;
-  builder.bind_multiple(std::move(bindings));
+  if (!bind_arguments(bindings, "bindings", builder)) return nullptr;
   const Env<PyJsonValue> env = std::move(builder).build();
   auto result = interpreter::eval(tree, env);
-  if (!result) return Err{PyTovrinError(std::move(result).error())};
-  return PyJsonValue::from_value(std::move(*result).into_owned());
+  if (!result) {
+    raise(PyTovrinError(std::move(result).error()));
+    return nullptr;
+  }
+  return value_to_python(result->get());
 }
 
 PyObject* exp_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
@@ -70,14 +75,7 @@ PyObject* exp_eval(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyOb
   return capi::guarded<PyObject*>(nullptr, [&]() -> PyObject* {
     PyObject* arguments[1];
     if (!capi::sort_arguments(kEval, args, nargs, kwnames, arguments)) return nullptr;
-    auto bindings = bindings_argument(arguments[0], "bindings");
-    if (!bindings) return nullptr;
-    auto result = evaluate(ExpObject::of(self).inner, std::move(*bindings));
-    if (!result) {
-      raise(result.error());
-      return nullptr;
-    }
-    return json_to_python(std::move(*result)).release();
+    return evaluate(ExpObject::of(self).inner, arguments[0]).release();
   });
 }
 
