@@ -146,8 +146,18 @@ class Converter {
     return fail();
   }
 
-  // An exact int, which no Python code can take part in converting.
+  // An exact int, which no Python code can take part in converting. Most are small enough to
+  // be held in one digit, with the sign in the size.
   PyJsonValue convert_exact_int(PyObject* object) {
+    const Py_ssize_t digits = Py_SIZE(object);
+    if (digits == 0 || digits == 1) {
+      return PyJsonValue::UInt(digits == 0 ? 0
+                                           : reinterpret_cast<PyLongObject*>(object)->ob_digit[0]);
+    }
+    if (digits == -1) {
+      return PyJsonValue::Int(
+          -static_cast<std::int64_t>(reinterpret_cast<PyLongObject*>(object)->ob_digit[0]));
+    }
     int overflow = 0;
     const long long value = PyLong_AsLongLongAndOverflow(object, &overflow);
     if (overflow == 0) {
@@ -442,7 +452,7 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
       PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
       return Err{Raised{}};
     }
-    bind(std::string(*name), std::move(converted));
+    bind(*name, std::move(converted));
   }
   return Ok{};
 }
@@ -452,9 +462,10 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
 Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_view parameter) {
   BoundValues values;
   if (PyDict_Check(bindings)) values.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(bindings)));
-  auto converted = convert_bindings(bindings, parameter, [&](std::string name, PyJsonValue value) {
-    values.emplace_back(std::move(name), std::move(value));
-  });
+  auto converted =
+      convert_bindings(bindings, parameter, [&](std::string_view name, PyJsonValue&& value) {
+        values.emplace_back(name, std::move(value));
+      });
   if (!converted) return Err{converted.error()};
   return values;
 }
@@ -462,8 +473,8 @@ Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_vi
 Status<Raised> bind_arguments(PyObject* bindings, std::string_view parameter,
                               EnvBuilder<PyJsonValue>& builder) {
   if (PyDict_Check(bindings)) builder.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(bindings)));
-  return convert_bindings(bindings, parameter, [&](std::string name, PyJsonValue value) {
-    builder.bind(std::move(name), std::move(value));
+  return convert_bindings(bindings, parameter, [&](std::string_view name, PyJsonValue&& value) {
+    builder.bind(name, std::move(value));
   });
 }
 

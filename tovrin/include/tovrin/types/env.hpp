@@ -19,8 +19,14 @@ namespace tovrin {
 template <class T>
 class MaybeOwned {
  public:
+  // An owned T made in place from `args`.
+  template <class... Args>
+  explicit MaybeOwned(std::in_place_t, Args&&... args)
+      : storage_(std::in_place_index<1>, std::forward<Args>(args)...) {}
+
   static MaybeOwned borrowed(const T& value) noexcept { return MaybeOwned(&value); }
-  static MaybeOwned owned(T value) { return MaybeOwned(std::move(value)); }
+  static MaybeOwned owned(T&& value) { return MaybeOwned(std::move(value)); }
+  static MaybeOwned owned(const T& value) { return MaybeOwned(T(value)); }
 
   bool is_borrowed() const noexcept { return storage_.index() == 0; }
 
@@ -78,9 +84,10 @@ class EnvBuilder {
     return *this;
   }
   // Binds one owned value, for a caller that makes the values one at a time; reserving room for
-  // their number first saves regrowing.
-  EnvBuilder& bind(std::string name, V value) {
-    bindings_.insert_or_assign(std::move(name), MaybeOwned<V>::owned(std::move(value)));
+  // their number first saves regrowing. `name` is a std::string or a std::string_view.
+  template <class Name>
+  EnvBuilder& bind(Name&& name, V&& value) {
+    bindings_.insert_or_assign(std::forward<Name>(name), MaybeOwned<V>::owned(std::move(value)));
     return *this;
   }
   EnvBuilder& reserve(std::size_t more) {

@@ -68,28 +68,35 @@ class OrderedMap {
     return it->second;
   }
 
-  void insert_or_assign(std::string key, V value) {
+  // `key` is a std::string (moved in) or a std::string_view (copied once, into the entry).
+  template <class Key>
+  void insert_or_assign(Key&& key, V&& value) {
+    const std::string_view text(key);
     if (slots_.empty()) {
-      const std::size_t at = scan(key);
+      const std::size_t at = scan(text);
       if (at != entries_.size()) {
         entries_[at].second = std::move(value);
         return;
       }
-      entries_.emplace_back(std::move(key), std::move(value));
+      entries_.emplace_back(std::forward<Key>(key), std::move(value));
       if (entries_.size() > kScanLimit) rebuild_index(entries_.size() * 2);
       return;
     }
-    const std::size_t hash = hash_of(key);
-    const std::size_t at = probe(key, hash);
+    const std::size_t hash = hash_of(text);
+    const std::size_t at = probe(text, hash);
     if (at != entries_.size()) {
       entries_[at].second = std::move(value);
       return;
     }
-    entries_.emplace_back(std::move(key), std::move(value));
+    entries_.emplace_back(std::forward<Key>(key), std::move(value));
     index_last(hash);
   }
+  template <class Key>
+  void insert_or_assign(Key&& key, const V& value) {
+    insert_or_assign(std::forward<Key>(key), V(value));
+  }
   // Appends an entry whose key the caller knows to be absent, without looking for it.
-  void append_new(std::string key, V value) {
+  void append_new(std::string&& key, V&& value) {
     entries_.emplace_back(std::move(key), std::move(value));
     if (slots_.empty() && entries_.size() <= kScanLimit) return;
     index_last(hash_of(entries_.back().first));
