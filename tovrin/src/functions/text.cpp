@@ -145,7 +145,14 @@ BuiltinResult split(Args args) {
   const auto [text, separator] = *texts;
   if (separator.empty()) return Value::Array(split_into_characters(text));
   const SubstringSearcher searcher(separator);
+  // Counted first, so that the array is made once at its final size.
+  std::size_t count = 1;
+  for (std::size_t found = searcher.find(text); found != std::string_view::npos;
+       found = searcher.find(text, found + separator.size())) {
+    ++count;
+  }
   Array pieces;
+  pieces.reserve(count);
   std::size_t start = 0;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, start)) {
@@ -164,7 +171,12 @@ BuiltinResult join(Args args) {
   if (separator == nullptr) return Err{kind_error(kExpectedString, args[1])};
   // Rendering cannot fail, so writing each element straight into the result gives the same text
   // as rendering all of them first.
+  std::size_t size = items->empty() ? 0 : separator->view().size() * (items->size() - 1);
+  for (const auto& item : *items) {
+    if (const Text* text = item.as_text()) size += text->view().size();
+  }
   std::string out;
+  out.reserve(size);
   bool first = true;
   for (const auto& item : *items) {
     if (!first) out += separator->view();
