@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "tovrin/errors.hpp"
 #include "tovrin/result.hpp"
 #include "tovrin/types/env.hpp"
@@ -17,17 +19,49 @@ using EvalResult = Result<MaybeOwned<Value>, EvalError>;
 namespace detail {
 
 // Reads one variable node: the accessor walk over the bindings, then the conversion of the host
-// value found. The strings of the result borrow from the environment.
-using VariableReader = Result<Value, EvalError> (*)(const void* env, const VarAccess& access);
+// value found. The strings of the result borrow from the environment. On failure the result is
+// null and `error` holds the failure.
+using VariableReader = Value (*)(const void* env, const VarAccess& access,
+                                 std::optional<EvalError>& error);
+
+// The walk of `access` over the environment when every step succeeds; null as soon as one does
+// not, leaving the failure to the full walk, which names it.
+template <JsonObject V>
+const V* find_variable(const Env<V>& env, const VarAccess& access) {
+  const auto& names = access.names();
+  if (names.empty()) return nullptr;
+  const V* current = env.find_binding(names.front().name);
+  for (std::size_t i = 0; current != nullptr; ++i) {
+    if (const auto& index = names[i].index) {
+      auto elements = current->as_array();
+      if (!elements || *index >= elements->size()) return nullptr;
+      current = &(*elements)[*index];
+    }
+    if (i + 1 == names.size()) return current;
+    current = current->get(names[i + 1].name);
+  }
+  return nullptr;
+}
 
 template <JsonObject V>
-Result<Value, EvalError> read_variable(const void* env, const VarAccess& access) {
-  auto found = access.access_from_bindings(*static_cast<const Env<V>*>(env));
-  if (!found) return Err{EvalError::VariableAccess{std::move(found).error()}};
+Value read_variable(const void* env, const VarAccess& access, std::optional<EvalError>& error) {
+  const auto& environment = *static_cast<const Env<V>*>(env);
+  if (const V* found = find_variable(environment, access)) {
+    if (auto text = found->as_str()) return Value::borrowed_string(*text);
+    if (auto scalar = value_from_json_detail::scalar(*found)) return std::move(*scalar);
+    if (auto converted = Value::from_json_object_ref(*found)) return std::move(*converted);
+  }
+  auto found = access.access_from_bindings(environment);
+  if (!found) {
+    error.emplace(EvalError::VariableAccess{std::move(found).error()});
+    return Value();
+  }
   auto converted = found->is_borrowed() ? Value::from_json_object_ref(found->get())
                                         : Value::from_json_object(std::move(*found).into_owned());
   if (!converted) {
-    return Err{EvalError::VariableAccess{VarAccessError::Conversion{std::move(converted).error()}}};
+    error.emplace(
+        EvalError::VariableAccess{VarAccessError::Conversion{std::move(converted).error()}});
+    return Value();
   }
   return std::move(*converted);
 }

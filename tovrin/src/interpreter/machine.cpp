@@ -61,7 +61,16 @@ class Machine {
     require_values(1);
     return values_.top();
   }
-  void replace_top(Value value) { top_value() = Entry::owned(std::move(value)); }
+  // Puts `value` in place of the top entry.
+  void replace_top(Value&& value) {
+    Entry& top = top_value();
+    if (Value* owned = top.owned_ptr()) {
+      *owned = std::move(value);
+    } else {
+      std::destroy_at(&top);
+      std::construct_at(&top, std::in_place, std::move(value));
+    }
+  }
 
   bool apply(const task::PushKey& t) {
     keys_.push(t.key);
@@ -79,12 +88,9 @@ class Machine {
         case Exp::Kind::Literal:
           values_.push(Entry::borrowed(node->get_if<Exp::Literal>()->value));
           return true;
-        case Exp::Kind::Var: {
-          auto value = read_(env_, node->get_if<Exp::Var>()->access);
-          if (!value) return fail(std::move(value).error());
-          values_.push(Entry::owned(std::move(*value)));
-          return true;
-        }
+        case Exp::Kind::Var:
+          values_.emplace(std::in_place, read_(env_, node->get_if<Exp::Var>()->access, error_));
+          return !error_;
         case Exp::Kind::Call: {
           const auto& item = node->get_if<Exp::Call>()->item;
           work_.push(task::ApplyCall{&item.name, item.args.size()});
@@ -197,16 +203,19 @@ class Machine {
   bool apply(const task::ApplyNeq&) { return apply_equality(false); }
   bool apply_equality(bool equal) {
     require_values(2);
-    const Entry right = values_.pop();
-    replace_top(Value::Bool((top_value().get() == right.get()) == equal));
+    const auto operands = values_.top_entries(2);
+    const bool result = (operands[0].get() == operands[1].get()) == equal;
+    values_.drop(1);
+    replace_top(Value::Bool(result));
     return true;
   }
 
   bool apply(const task::ApplyCompare& t) {
     require_values(2);
-    const Entry right = values_.pop();
-    auto result = compare(t.op, top_value().get(), right.get());
+    const auto operands = values_.top_entries(2);
+    auto result = compare(t.op, operands[0].get(), operands[1].get());
     if (!result) return fail(std::move(result).error());
+    values_.drop(1);
     replace_top(Value::Bool(*result));
     return true;
   }
@@ -229,7 +238,7 @@ class Machine {
     if (!result) {
       return fail(EvalError::FunctionCall{FnCallError(*t.name, std::move(result).error())});
     }
-    values_.push(Entry::owned(std::move(*result).into_owned()));
+    values_.emplace(std::in_place, std::move(*result).into_owned());
     return true;
   }
 
@@ -242,7 +251,7 @@ class Machine {
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
       elements.push_back(take_value(*entry));
     values_.drop(t.count);
-    values_.push(Entry::owned(Value::Array(std::move(elements))));
+    values_.emplace(std::in_place, Value::Array(std::move(elements)));
     return true;
   }
 
@@ -256,7 +265,7 @@ class Machine {
       values_.drop(1);
       object.insert_or_assign(*key, std::move(value));
     }
-    values_.push(Entry::owned(Value::Object(std::move(object))));
+    values_.emplace(std::in_place, Value::Object(std::move(object)));
     return true;
   }
 
