@@ -48,7 +48,7 @@ Type Value::get_type() const noexcept {
 void Value::make_owned() {
   switch (kind()) {
     case Kind::String:
-      std::get_if<3>(&storage_)->make_owned();
+      text_.make_owned();
       break;
     case Kind::Array:
       for (auto& element : *as_array())

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
 #include <vector>
 
 #include "tovrin/result.hpp"
@@ -30,42 +30,76 @@ std::string_view type_text(Type type) noexcept;
 class Value {
  public:
   enum class Kind : std::uint8_t { Int, Float, Bool, String, Array, Object, Null };
-  struct NullTag {
-    friend bool operator==(NullTag, NullTag) noexcept { return true; }
-  };
 
-  Value() : storage_(std::in_place_index<6>) {}
+  Value() noexcept : kind_(Kind::Null) {}
+  Value(const Value& other) { construct_from(other); }
+  Value(Value&& other) noexcept { construct_from(std::move(other)); }
+  Value& operator=(const Value& other) {
+    if (this != &other) *this = Value(other);
+    return *this;
+  }
+  Value& operator=(Value&& other) noexcept {
+    if (this == &other) return *this;
+    if (other.is_scalar()) {
+      destroy();
+      kind_ = other.kind_;
+      scalar_ = other.scalar_;
+      return *this;
+    }
+    // `other` may be part of this value (an element of this array); move it out first.
+    Value moved(std::move(other));
+    destroy();
+    construct_from(std::move(moved));
+    return *this;
+  }
+  ~Value() { destroy(); }
 
-  static Value Int(std::int64_t v) { return Value(std::in_place_index<0>, v); }
-  static Value Float(double v) { return Value(std::in_place_index<1>, v); }
-  static Value Bool(bool v) { return Value(std::in_place_index<2>, v); }
-  static Value String(Text text) { return Value(std::in_place_index<3>, std::move(text)); }
+  static Value Int(std::int64_t v) noexcept { return Value(Kind::Int, Scalar{.int_ = v}); }
+  static Value Float(double v) noexcept { return Value(Kind::Float, Scalar{.float_ = v}); }
+  static Value Bool(bool v) noexcept { return Value(Kind::Bool, Scalar{.bool_ = v}); }
+  static Value String(Text text) noexcept {
+    Value value(Kind::String);
+    std::construct_at(&value.text_, std::move(text));
+    return value;
+  }
   static Value borrowed_string(std::string_view bytes) { return String(Text::borrowed(bytes)); }
   static Value owned_string(std::string bytes) { return String(Text::owned(std::move(bytes))); }
-  static Value Array(tovrin::Array elements) {
-    return Value(std::in_place_index<4>, std::move(elements));
+  static Value Array(tovrin::Array elements) noexcept {
+    Value value(Kind::Array);
+    std::construct_at(&value.array_, std::move(elements));
+    return value;
   }
-  static Value Object(tovrin::Object entries) {
-    return Value(std::in_place_index<5>, std::move(entries));
+  static Value Object(tovrin::Object entries) noexcept {
+    Value value(Kind::Object);
+    std::construct_at(&value.object_, std::move(entries));
+    return value;
   }
-  static Value Null() { return Value(); }
+  static Value Null() noexcept { return Value(); }
 
-  Kind kind() const noexcept { return static_cast<Kind>(storage_.index()); }
+  Kind kind() const noexcept { return kind_; }
   Type get_type() const noexcept;
 
   bool is_null() const noexcept { return kind() == Kind::Null; }
-  const std::int64_t* as_int() const noexcept { return std::get_if<0>(&storage_); }
-  const double* as_float() const noexcept { return std::get_if<1>(&storage_); }
-  const bool* as_bool() const noexcept { return std::get_if<2>(&storage_); }
-  const Text* as_text() const noexcept { return std::get_if<3>(&storage_); }
-  const tovrin::Array* as_array() const noexcept { return std::get_if<4>(&storage_); }
-  const tovrin::Object* as_object() const noexcept { return std::get_if<5>(&storage_); }
-  Text* as_text() noexcept { return std::get_if<3>(&storage_); }
-  tovrin::Array* as_array() noexcept { return std::get_if<4>(&storage_); }
-  tovrin::Object* as_object() noexcept { return std::get_if<5>(&storage_); }
+  const std::int64_t* as_int() const noexcept {
+    return kind_ == Kind::Int ? &scalar_.int_ : nullptr;
+  }
+  const double* as_float() const noexcept {
+    return kind_ == Kind::Float ? &scalar_.float_ : nullptr;
+  }
+  const bool* as_bool() const noexcept { return kind_ == Kind::Bool ? &scalar_.bool_ : nullptr; }
+  const Text* as_text() const noexcept { return kind_ == Kind::String ? &text_ : nullptr; }
+  const tovrin::Array* as_array() const noexcept {
+    return kind_ == Kind::Array ? &array_ : nullptr;
+  }
+  const tovrin::Object* as_object() const noexcept {
+    return kind_ == Kind::Object ? &object_ : nullptr;
+  }
+  Text* as_text() noexcept { return kind_ == Kind::String ? &text_ : nullptr; }
+  tovrin::Array* as_array() noexcept { return kind_ == Kind::Array ? &array_ : nullptr; }
+  tovrin::Object* as_object() noexcept { return kind_ == Kind::Object ? &object_ : nullptr; }
 
   // The bytes of a string value; only valid when kind() is String.
-  std::string_view string_view() const noexcept { return std::get_if<3>(&storage_)->view(); }
+  std::string_view string_view() const noexcept { return text_.view(); }
 
   // The value of a host JSON value, or the text "Unsupported value type" for a host value of no
   // known kind. from_json_object consumes the host value and owns all its text;
@@ -91,11 +125,65 @@ class Value {
   friend bool operator==(const Value& a, const Value& b) noexcept;
 
  private:
-  template <std::size_t I, class... Args>
-  explicit Value(std::in_place_index_t<I> index, Args&&... args)
-      : storage_(index, std::forward<Args>(args)...) {}
+  // A tagged union rather than a std::variant: values are made, moved and released on every
+  // step of an evaluation, and the moves written out here inline (a scalar moves as one word)
+  // where the variant's go through a table of functions.
+  union Scalar {
+    std::int64_t int_;
+    double float_;
+    bool bool_;
+  };
 
-  std::variant<std::int64_t, double, bool, Text, tovrin::Array, tovrin::Object, NullTag> storage_;
+  explicit Value(Kind kind) noexcept : kind_(kind) {}
+  Value(Kind kind, Scalar scalar) noexcept : kind_(kind), scalar_(scalar) {}
+
+  bool is_scalar() const noexcept {
+    return kind_ == Kind::Int || kind_ == Kind::Float || kind_ == Kind::Bool || kind_ == Kind::Null;
+  }
+
+  // Makes this (raw storage) hold a copy of `other`, or `other` moved.
+  template <class Other>
+  void construct_from(Other&& other) {
+    kind_ = other.kind_;
+    switch (kind_) {
+      case Kind::String:
+        std::construct_at(&text_, std::forward<Other>(other).text_);
+        return;
+      case Kind::Array:
+        std::construct_at(&array_, std::forward<Other>(other).array_);
+        return;
+      case Kind::Object:
+        std::construct_at(&object_, std::forward<Other>(other).object_);
+        return;
+      default:
+        scalar_ = other.scalar_;
+        return;
+    }
+  }
+
+  void destroy() noexcept {
+    switch (kind_) {
+      case Kind::String:
+        std::destroy_at(&text_);
+        return;
+      case Kind::Array:
+        std::destroy_at(&array_);
+        return;
+      case Kind::Object:
+        std::destroy_at(&object_);
+        return;
+      default:
+        return;
+    }
+  }
+
+  Kind kind_;
+  union {
+    Scalar scalar_;
+    Text text_;
+    tovrin::Array array_;
+    tovrin::Object object_;
+  };
 };
 
 // The truth rule used by !, ||, && and bool(): zero numbers (NaN is true), false, empty texts and
