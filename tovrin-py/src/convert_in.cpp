@@ -137,6 +137,14 @@ class Converter {
     return PyJsonValue::Null();
   }
 
+  // The conversion of an object, run when a container makes its element from it, so that the
+  // value is made in the element's place.
+  struct InPlace {
+    Converter& converter;
+    PyObject* object;
+    operator PyJsonValue() const { return converter.convert(object); }
+  };
+
   [[gnu::noinline]] PyJsonValue unsupported(PyObject* object) {
     Ref name = Ref::steal(PyType_GetName(Py_TYPE(object)));
     if (name) {
@@ -178,7 +186,7 @@ class Converter {
 
   // An exact str; one without a UTF-8 form is not convertible.
   PyJsonValue convert_exact_str(PyObject* object) {
-    if (auto text = capi::utf8_view(object)) return PyJsonValue::String(std::string(*text));
+    if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
     PyErr_Clear();
     return unsupported(object);
   }
@@ -204,7 +212,7 @@ class Converter {
 
     const bool is_str = PyUnicode_Check(object);
     if (is_str) {
-      if (auto text = capi::utf8_view(object)) return PyJsonValue::String(std::string(*text));
+      if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
       PyErr_Clear();
     }
     if (!is_str && (PyList_Check(object) || PyTuple_Check(object) ||
@@ -267,7 +275,7 @@ class Converter {
     for (Py_ssize_t i = 0; i < length(); ++i) {
       Ref item =
           Ref::borrow(is_list ? PyList_GET_ITEM(sequence, i) : PyTuple_GET_ITEM(sequence, i));
-      items.push_back(convert(item.get()));
+      items.emplace_back(InPlace{*this, item.get()});
       if (failed_) return PyJsonValue::Null();
     }
     return PyJsonValue::Array(std::move(items));
@@ -383,13 +391,12 @@ class Converter {
       reading.rest_position = position;
       auto text = capi::utf8_view(key);
       if (!text) return false;
-      // Copied first: the conversion may run code that removes the key from the dict.
-      std::string name(*text);
-      Ref held = Ref::borrow(value);
-      PyJsonValue converted = convert(value);
-      if (failed_) return false;
+      // Held, as its text is: the conversion may run code that removes them from the dict.
+      Ref held_key = Ref::borrow(key);
+      Ref held_value = Ref::borrow(value);
       // Distinct exact str keys have distinct texts.
-      entries.append_new(std::move(name), std::move(converted));
+      entries.append_new(*text, InPlace{*this, value});
+      if (failed_) return false;
     }
     return true;
   }

@@ -42,6 +42,10 @@ class PyJsonValue {
   static PyJsonValue String(std::string v) {
     return PyJsonValue(std::in_place_index<5>, std::move(v));
   }
+  // A String whose text is copied straight into its place.
+  static PyJsonValue copied_string(std::string_view v) {
+    return PyJsonValue(std::in_place_index<5>, v);
+  }
   static PyJsonValue Array(PyJsonArray v) {
     return PyJsonValue(std::in_place_index<6>, std::move(v));
   }

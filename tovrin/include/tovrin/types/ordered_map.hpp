@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -95,9 +96,13 @@ class OrderedMap {
   void insert_or_assign(Key&& key, const V& value) {
     insert_or_assign(std::forward<Key>(key), V(value));
   }
-  // Appends an entry whose key the caller knows to be absent, without looking for it.
-  void append_new(std::string&& key, V&& value) {
-    entries_.emplace_back(std::move(key), std::move(value));
+  // Appends an entry whose key the caller knows to be absent, without looking for it. The key
+  // (a std::string or a std::string_view) and the value (from whatever V can be made of) are
+  // made in the entry's place.
+  template <class Key, class Value>
+  void append_new(Key&& key, Value&& value) {
+    entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::forward<Key>(key)),
+                          std::forward_as_tuple(std::forward<Value>(value)));
     if (slots_.empty() && entries_.size() <= kScanLimit) return;
     index_last(hash_of(entries_.back().first));
   }

@@ -31,7 +31,7 @@ class Value {
  public:
   enum class Kind : std::uint8_t { Int, Float, Bool, String, Array, Object, Null };
 
-  Value() noexcept : kind_(Kind::Null) {}
+  Value() noexcept : kind_(Kind::Null), scalar_{} {}
   Value(const Value& other) { construct_from(other); }
   Value(Value&& other) noexcept { construct_from(std::move(other)); }
   Value& operator=(const Value& other) {
