@@ -6,6 +6,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh" bench
-cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+# g++ 12 at -O3 reports overlapping copies inside std::string that cannot happen (GCC bug
+# 105329), so that one warning is not an error in this build.
+cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_CXX_FLAGS=-Wno-restrict >/dev/null
 cmake --build "$root/build-release" -j "$(nproc)" --target tovrin_module
 PYTHONPATH="$root/build-release/python" /usr/bin/python3 "$root/bench/peers.py" "$@"
