@@ -73,6 +73,9 @@ PyObject* exp_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
 
 PyObject* exp_eval(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return capi::guarded<PyObject*>(nullptr, [&]() -> PyObject* {
+    // The bindings by position, as nearly every call passes them, need no sorting.
+    if (nargs == 1 && kwnames == nullptr)
+      return evaluate(ExpObject::of(self).inner, args[0]).release();
     PyObject* arguments[1];
     if (!capi::sort_arguments(kEval, args, nargs, kwnames, arguments)) return nullptr;
     return evaluate(ExpObject::of(self).inner, arguments[0]).release();
