@@ -46,6 +46,8 @@ Exp& Exp::operator=(Exp&& other) noexcept {
 Exp::~Exp() {
   if (!has_children()) return;
   std::vector<Exp> pending;
+  // Room for the inner nodes of a typical expression at once, instead of regrowing from one.
+  pending.reserve(16);
   move_children_into(pending);
   while (!pending.empty()) {
     Exp node = std::move(pending.back());
@@ -75,9 +77,14 @@ bool Exp::has_children() const noexcept {
 }
 
 void Exp::move_children_into(std::vector<Exp>& out) {
+  // Children without children of their own (literals, variables) are released where they are,
+  // which needs no depth: only the others are moved out.
+  const auto take_element = [&](Exp& child) {
+    if (child.has_children()) out.push_back(std::move(child));
+  };
   const auto take = [&](std::unique_ptr<Exp>& child) {
     if (child) {
-      out.push_back(std::move(*child));
+      take_element(*child);
       child.reset();
     }
   };
@@ -85,30 +92,21 @@ void Exp::move_children_into(std::vector<Exp>& out) {
     case Kind::Literal:
     case Kind::Var:
       return;
-    case Kind::Call: {
-      auto& args = std::get_if<Call>(&payload_)->item.args;
-      for (auto& arg : args)
-        out.push_back(std::move(arg));
-      args.clear();
+    case Kind::Call:
+      for (auto& arg : std::get_if<Call>(&payload_)->item.args)
+        take_element(arg);
       return;
-    }
     case Kind::Not:
       take(std::get_if<Not>(&payload_)->child);
       return;
-    case Kind::ArrayLit: {
-      auto& elements = std::get_if<ArrayLit>(&payload_)->elements;
-      for (auto& element : elements)
-        out.push_back(std::move(element));
-      elements.clear();
+    case Kind::ArrayLit:
+      for (auto& element : std::get_if<ArrayLit>(&payload_)->elements)
+        take_element(element);
       return;
-    }
-    case Kind::ObjectLit: {
-      auto& entries = std::get_if<ObjectLit>(&payload_)->entries;
-      for (auto& entry : entries)
-        out.push_back(std::move(entry.second));
-      entries = SortedMap<Exp>();
+    case Kind::ObjectLit:
+      for (auto& entry : std::get_if<ObjectLit>(&payload_)->entries)
+        take_element(entry.second);
       return;
-    }
     default: {
       auto [left, right] = operand_slots(payload_);
       take(*left);
