@@ -131,12 +131,6 @@ class Converter {
 
   bool failed() const noexcept { return failed_; }
 
- private:
-  PyJsonValue fail() {
-    failed_ = true;
-    return PyJsonValue::Null();
-  }
-
   // The conversion of an object, run when a container makes its element from it, so that the
   // value is made in the element's place.
   struct InPlace {
@@ -144,6 +138,12 @@ class Converter {
     PyObject* object;
     operator PyJsonValue() const { return converter.convert(object); }
   };
+
+ private:
+  PyJsonValue fail() {
+    failed_ = true;
+    return PyJsonValue::Null();
+  }
 
   [[gnu::noinline]] PyJsonValue unsupported(PyObject* object) {
     Ref name = Ref::steal(PyType_GetName(Py_TYPE(object)));
@@ -430,8 +430,9 @@ Result<PyJsonValue, Raised> json_argument(PyObject* object, std::string_view par
 
 namespace {
 
-// Converts the items of a bindings argument in the dict's order, handing each name and value to
-// `bind`; see bindings_argument.
+// Converts the items of a bindings argument in the dict's order. `bind` is given each name,
+// whether it is known to differ from every earlier one, and the value's conversion,
+// which runs where the value is made; see bindings_argument.
 template <class Bind>
 Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, Bind&& bind) {
   if (!PyDict_Check(bindings)) {
@@ -440,6 +441,7 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
   }
   const Py_ssize_t size = PyDict_GET_SIZE(bindings);
   Converter converter;
+  bool only_exact_keys = true;
   Py_ssize_t position = 0;
   PyObject* borrowed_key = nullptr;
   PyObject* borrowed_value = nullptr;
@@ -453,13 +455,15 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
     }
     auto name = capi::utf8_view(key.get());
     if (!name) return Err{capi::reword_argument_error(parameter)};
-    PyJsonValue converted = converter.convert(value.get());
+    // Distinct exact str keys of one dict have distinct texts; a key of a str subclass may
+    // share its text with any other key.
+    only_exact_keys = only_exact_keys && PyUnicode_CheckExact(key.get());
+    bind(*name, only_exact_keys, Converter::InPlace{converter, value.get()});
     if (converter.failed()) return Err{capi::reword_argument_error(parameter)};
     if (PyDict_GET_SIZE(bindings) != size) {
       PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
       return Err{Raised{}};
     }
-    bind(*name, std::move(converted));
   }
   return Ok{};
 }
@@ -469,9 +473,10 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
 Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_view parameter) {
   BoundValues values;
   if (PyDict_Check(bindings)) values.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(bindings)));
-  auto converted =
-      convert_bindings(bindings, parameter, [&](std::string_view name, PyJsonValue&& value) {
-        values.emplace_back(name, std::move(value));
+  auto converted = convert_bindings(
+      bindings, parameter, [&](std::string_view name, bool, Converter::InPlace value) {
+        values.emplace_back(std::piecewise_construct, std::forward_as_tuple(name),
+                            std::forward_as_tuple(value));
       });
   if (!converted) return Err{converted.error()};
   return values;
@@ -480,9 +485,14 @@ Result<BoundValues, Raised> bindings_argument(PyObject* bindings, std::string_vi
 Status<Raised> bind_arguments(PyObject* bindings, std::string_view parameter,
                               EnvBuilder<PyJsonValue>& builder) {
   if (PyDict_Check(bindings)) builder.reserve(static_cast<std::size_t>(PyDict_GET_SIZE(bindings)));
-  return convert_bindings(bindings, parameter, [&](std::string_view name, PyJsonValue&& value) {
-    builder.bind(name, std::move(value));
-  });
+  return convert_bindings(bindings, parameter,
+                          [&](std::string_view name, bool distinct, Converter::InPlace value) {
+                            if (distinct) {
+                              builder.bind_new(name, value);
+                            } else {
+                              builder.bind(name, PyJsonValue(value));
+                            }
+                          });
 }
 
 }  // namespace tovrin::py

@@ -330,22 +330,35 @@ def test_changes_below_reach_the_dicts_above():
     assert roundtrip(outer) == {"first": [{"inner": 0}], "last": "changed"}
 
 
+class Key(str):
+    """A str key that is never the same dict key as a plain str of the same text."""
+
+    looked_up = 0
+
+    def __hash__(self):
+        Key.looked_up += 1
+        return 1
+
+    def __eq__(self, other):
+        return type(other) is Key and str.__eq__(self, other)
+
+
 def test_str_subclass_keys_of_a_dict_are_looked_up():
-    class Key(str):
-        looked_up = 0
-
-        def __hash__(self):
-            Key.looked_up += 1
-            return 1
-
-        def __eq__(self, other):
-            return type(other) is Key and str.__eq__(self, other)
-
     data = {"a": 1, Key("a"): 2, "b": 3}
     Key.looked_up = 0
     # The same text twice: the later value in the first place.
     assert debug_form(data) == 'Object({"a": UInt(2), "b": UInt(3)})'
     assert Key.looked_up == 1
+
+
+@pytest.mark.parametrize("padding", [0, 20])
+def test_the_later_of_two_bindings_with_one_text_wins(padding):
+    bindings = {f"pad{i}": i for i in range(padding)}
+    bindings.update({Key("a"): "subclass key", "a": "plain key", Key("b"): 1})
+    bindings["b"] = 2
+    assert Exp("[a, b]").eval(bindings) == ["plain key", 2]
+    reverse = {"a": "plain key", Key("a"): "subclass key"}
+    assert Exp("a").eval(reverse) == "subclass key"
 
 
 def test_isinstance_errors_go_to_the_unraisable_hook(monkeypatch):

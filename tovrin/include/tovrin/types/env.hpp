@@ -90,6 +90,13 @@ class EnvBuilder {
     bindings_.insert_or_assign(std::forward<Name>(name), MaybeOwned<V>::owned(std::move(value)));
     return *this;
   }
+  // Binds a value made in place from `args` under a name the caller knows not to be bound yet,
+  // without looking for it.
+  template <class Name, class... Args>
+  EnvBuilder& bind_new(Name&& name, Args&&... args) {
+    bindings_.append_new(std::forward<Name>(name), std::in_place, std::forward<Args>(args)...);
+    return *this;
+  }
   EnvBuilder& reserve(std::size_t more) {
     bindings_.reserve(bindings_.size() + more);
     return *this;

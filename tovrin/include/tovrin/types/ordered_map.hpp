@@ -99,10 +99,10 @@ class OrderedMap {
   // Appends an entry whose key the caller knows to be absent, without looking for it. The key
   // (a std::string or a std::string_view) and the value (from whatever V can be made of) are
   // made in the entry's place.
-  template <class Key, class Value>
-  void append_new(Key&& key, Value&& value) {
+  template <class Key, class... Args>
+  void append_new(Key&& key, Args&&... value) {
     entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::forward<Key>(key)),
-                          std::forward_as_tuple(std::forward<Value>(value)));
+                          std::forward_as_tuple(std::forward<Args>(value)...));
     if (slots_.empty() && entries_.size() <= kScanLimit) return;
     index_last(hash_of(entries_.back().first));
   }
