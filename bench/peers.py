@@ -7,7 +7,7 @@ the expression compiled once. Every workload is written in each system's own lan
 same meaning; a system that cannot express a workload gets no number for it.
 
 Writes the numbers to a JSON file and the scaling workload as a PNG plot; prints a Markdown table.
-Run through scripts/bench.sh, which installs the peers and builds the module in Release.
+Run through scripts/bench.sh, which installs the peers and builds the module.
 """
 
 import argparse
@@ -243,7 +243,9 @@ def table_row(name, cells):
         elif system == "python":
             parts.append(format_ns(ns))
         else:
-            parts.append(f"{format_ns(ns)} ({ns / floor:.1f}×)")
+            ratio = ns / floor
+            parts.append(f"{format_ns(ns)} ({ratio:.2f}×)" if ratio < 1 else
+                         f"{format_ns(ns)} ({ratio:.1f}×)")
     return "| " + " | ".join(parts) + " |"
 
 
