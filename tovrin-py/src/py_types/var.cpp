@@ -87,11 +87,10 @@ Result<PyJsonValue, VarAccessError> part_of_bindings(const VarAccess& accessor,
                                                      BoundValues bindings) {
   EnvBuilder<PyJsonValue> builder;
   builder.bind_multiple(std::move(bindings));
-  const Env<PyJsonValue> env = std::move(builder).build();
+  Env<PyJsonValue> env = std::move(builder).build();  // not const: the part found is moved out
   auto found = accessor.access_from_bindings(env);
   if (!found) return Err{std::move(found).error()};
-  if (found->is_borrowed()) return take(found->get());
-  return std::move(*found).into_owned();
+  return take(found->get());
 }
 
 // A failed walk reaches Python as the error that the same walk inside an expression gives.
