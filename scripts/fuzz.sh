@@ -12,8 +12,14 @@ for fuzzer in "$build_dir"/tovrin/fuzz/*_fuzz; do
   name=$(basename "$fuzzer" _fuzz)
   seeds="$root/tovrin/fuzz/corpus/$name"
   work=$(mktemp -d)
-  echo "fuzzing $name for ${seconds}s"
-  "$fuzzer" -max_total_time="$seconds" -max_len=256 -timeout=10 -rss_limit_mb=4096 \
-    -print_final_stats=1 "$work" "$seeds"
+  log="$build_dir/$name-fuzz.log"
+  echo "fuzzing $name for ${seconds}s (log: $log)"
+  if ! "$fuzzer" -max_total_time="$seconds" -max_len=256 -timeout=10 -rss_limit_mb=4096 \
+    -print_final_stats=1 "$work" "$seeds" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzzer $name failed" >&2
+    exit 1
+  fi
+  grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
   rm -rf "$work"
 done

@@ -1,6 +1,7 @@
-"""Compiles a few expressions once, evaluates them against bindings, and shows an error."""
+"""Compiles a few expressions once, evaluates them against bindings, shows errors, and reads and
+replaces one part of the bindings with an accessor."""
 
-from tovrin import Exp
+from tovrin import Exp, VarAccess
 
 order = {
     "customer": {"name": "Ada", "tags": ["vip", "early"]},
@@ -23,3 +24,7 @@ for text, bindings in [("customer.email", order), ("len(1, 2)", {}), ("1 +", Non
         Exp(text).eval(bindings)
     except Exception as error:
         print(f"{text}\n  -> {type(error).__name__}: {error}")
+
+price = VarAccess("items[1].price")
+print(f"items[1].price\n  -> {price.access_from_bindings(order)!r}")
+print(f"  replaced -> {price.replace(order, 4.0)['items']!r}")

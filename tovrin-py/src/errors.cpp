@@ -57,16 +57,20 @@ ExceptionChoice choose(const EvalError& error) {
 
 ExceptionChoice choose(const PyTovrinError& error) {
   if (const auto* parse = std::get_if<PyTovrinError::Parse>(&error.variant())) {
-    std::string message = "error ";
-    message += parser::error_kind_name(parse->kind);
-    message += " at: ";
-    message += parse->input;
-    return {PyExc_ValueError, std::move(message)};
+    return {PyExc_ValueError, parse_failure_message(parse->kind, parse->input)};
   }
   return choose(innermost(std::get<PyTovrinError::Eval>(error.variant()).error));
 }
 
 }  // namespace
+
+std::string parse_failure_message(parser::ErrorKind kind, std::string_view input) {
+  std::string message = "error ";
+  message += parser::error_kind_name(kind);
+  message += " at: ";
+  message += input;
+  return message;
+}
 
 Ref into_pyobject(const PyTovrinError& error) {
   ExceptionChoice choice = choose(error);

@@ -4,6 +4,7 @@
 #include "capi/ref.hpp"
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -37,6 +38,9 @@ class PyTovrinError {
  private:
   Variant variant_;
 };
+
+// "error {kind} at: {input}", the message of every failed parse of an expression or accessor.
+std::string parse_failure_message(parser::ErrorKind kind, std::string_view input);
 
 // A new exception object for the error, created by calling the chosen class with the message.
 capi::Ref into_pyobject(const PyTovrinError& error);

@@ -1,10 +1,8 @@
 """Repeated calls must not leave Python objects or memory behind."""
 
-import gc
-import tracemalloc
-
 import pytest
 
+from leak_checks import memory_left_behind, objects_left_behind
 from tovrin import Exp
 
 BINDINGS = {
@@ -38,32 +36,10 @@ def successful_calls():
 
 @pytest.mark.parametrize("calls", [successful_calls, failing_calls])
 def test_repeated_calls_leak_no_objects(calls):
-    for _ in range(50):
-        calls()
-    gc.collect()
-    before = len(gc.get_objects())
-    for _ in range(2000):
-        calls()
-    gc.collect()
-    assert len(gc.get_objects()) - before <= 10
+    assert objects_left_behind(calls) <= 10
 
 
 @pytest.mark.parametrize("calls", [successful_calls, failing_calls])
 def test_repeated_calls_leak_no_memory(calls):
-    for _ in range(50):
-        calls()
-    gc.collect()
-    tracemalloc.start()
-    try:
-        for _ in range(200):
-            calls()
-        gc.collect()
-        first, _ = tracemalloc.get_traced_memory()
-        for _ in range(2000):
-            calls()
-        gc.collect()
-        second, _ = tracemalloc.get_traced_memory()
-    finally:
-        tracemalloc.stop()
     # One object leaked per call would show as tens of kilobytes.
-    assert second - first < 16 * 1024
+    assert memory_left_behind(calls) < 16 * 1024

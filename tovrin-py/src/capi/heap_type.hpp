@@ -4,12 +4,12 @@
 
 namespace tovrin::capi {
 
-// A class made from a type spec on first use and kept for the life of the process, shared by
+// A class made from its PyType_Spec on first use and kept for the life of the process, shared by
 // every module object. Guarded by the interpreter lock, which every user holds; a failed
 // creation is not kept, so the next use tries again.
 class HeapType {
  public:
-  explicit constexpr HeapType(PyType_Spec& spec) noexcept : spec_(spec) {}
+  explicit constexpr HeapType(PyType_Spec& type_spec) noexcept : spec_(type_spec) {}
 
   // The class; null with the error set when it cannot be created.
   PyTypeObject* get() noexcept {

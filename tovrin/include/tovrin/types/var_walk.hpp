@@ -89,7 +89,16 @@ Result<MaybeOwned<V>, VarAccessError> VarAccess::access_from_bindings(const Env<
   if (names_.empty()) {
     // No accessor can be empty; should one ever be, it reads as null.
     if constexpr (std::is_default_constructible_v<V>) {
+      // Under the sanitizers GCC 12 cannot tell which alternative of a variant-based V this
+      // moves, and warns of uninitialised members of the others.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
       return MaybeOwned<V>::owned(V{});
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
     } else {
       TOVRIN_INTERNAL_FAILURE("Variable access must have at least one name");
     }
