@@ -394,8 +394,8 @@ class Converter {
       // Held, as its text is: the conversion may run code that removes them from the dict.
       Ref held_key = Ref::borrow(key);
       Ref held_value = Ref::borrow(value);
-      // Distinct exact str keys have distinct texts.
-      entries.append_new(*text, InPlace{*this, value});
+      // Distinct exact str keys have distinct texts, so the key is always new.
+      entries.try_emplace(std::string(*text), InPlace{*this, value});
       if (failed_) return false;
     }
     return true;

@@ -46,7 +46,14 @@ PyJsonValue PyJsonValue::from_value(Value value) {
 std::optional<std::vector<PyJsonEntry>> PyJsonValue::into_entries() && {
   auto* object = object_ptr();
   if (object == nullptr) return std::nullopt;
-  return std::move(*object).take_entries();
+  // The map hands out its keys read-only, so they are copied; the values are moved.
+  std::vector<PyJsonEntry> entries;
+  entries.reserve(object->size());
+  for (auto it = object->begin(); it != object->end(); ++it) {
+    entries.emplace_back(it->first, std::move(it.value()));
+  }
+  object->clear();
+  return entries;
 }
 
 void PyJsonValue::debug_to(std::string& out) const {

@@ -11,7 +11,9 @@
 #include <variant>
 #include <vector>
 
-#include "tovrin/types/ordered_map.hpp"
+#include <tsl/ordered_map.h>
+
+#include "tovrin/utils/text_hash.hpp"
 #include "tovrin/types/value.hpp"
 
 namespace tovrin::py {
@@ -20,9 +22,11 @@ class PyJsonValue;
 
 using PyJsonArray = std::vector<PyJsonValue>;
 using PyJsonEntry = std::pair<std::string, PyJsonValue>;
-// Insertion-ordered; inserting under a present key replaces the value in the key's first place.
-// The entries live in a vector so that they can be handed out as one contiguous span.
-using PyJsonObject = OrderedMap<PyJsonValue>;
+// Insertion-ordered with a hash index over the entries; inserting under a present key replaces the
+// value in the key's first place. The entries live in a vector so that they can be handed out as
+// one contiguous span.
+using PyJsonObject = tsl::ordered_map<std::string, PyJsonValue, TextHash, std::equal_to<>,
+                                      std::allocator<PyJsonEntry>, std::vector<PyJsonEntry>>;
 
 // The binding's JSON value: what Python values become on their way into the engine and what
 // results become on their way out. It owns everything inside it and holds no Python object, so
@@ -122,7 +126,7 @@ class PyJsonValue {
     auto* o = object_ptr();
     if (o == nullptr) return nullptr;
     auto it = o->find(key);
-    return it == o->end() ? nullptr : &it->second;
+    return it == o->end() ? nullptr : &it.value();
   }
   std::optional<std::span<const PyJsonEntry>> entries() const noexcept {
     if (const auto* o = object_ptr()) return std::span<const PyJsonEntry>(o->values_container());
