@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "regex/utf8.hpp"
 #include "tovrin/parser.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace {
 
@@ -137,7 +137,7 @@ void fuzz_nested(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  if (!regex::is_valid_utf8(text)) return -1;
+  if (!utf8::is_valid(text)) return -1;
   fuzz_text(text);
   fuzz_nested(text);
   return 0;

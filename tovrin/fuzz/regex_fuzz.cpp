@@ -13,7 +13,7 @@
 #include "regex/re2_emit.hpp"
 #include "regex/regex.hpp"
 #include "regex/translate.hpp"
-#include "regex/utf8.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace {
 
@@ -60,7 +60,7 @@ void compare_engines(std::string_view pattern) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view pattern(reinterpret_cast<const char*>(data), size);
-  if (!tovrin::regex::is_valid_utf8(pattern)) return -1;
+  if (!tovrin::utf8::is_valid(pattern)) return -1;
   auto compiled = tovrin::regex::compile(pattern);
   if (!compiled) {
     std::string_view error = compiled.error();

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "functions/arguments.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace tovrin::functions {
 
@@ -135,49 +136,14 @@ std::optional<std::string> decode(std::string_view text, std::string& out) {
   return std::nullopt;
 }
 
-// The failure text for bytes that are not UTF-8: an ill-formed sequence is measured by the
-// longest prefix of a well-formed one (1 to 3 bytes), and a sequence cut off by the end of the
-// bytes is reported as incomplete.
+// The failure text for bytes that are not UTF-8.
 std::optional<std::string> utf8_error(std::string_view bytes) {
-  const std::size_t size = bytes.size();
-  std::size_t i = 0;
-  const auto at = [&](std::size_t pos) { return static_cast<unsigned char>(bytes[pos]); };
-  const auto invalid = [&](std::size_t sequence_length) {
-    return "invalid utf-8 sequence of " + std::to_string(sequence_length) + " bytes from index " +
-           std::to_string(i);
-  };
-  const auto is_continuation = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
-  while (i < size) {
-    const unsigned char lead = at(i);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t width;
-    unsigned char second_low = 0x80;
-    unsigned char second_high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      width = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      width = 3;
-      if (lead == 0xE0) second_low = 0xA0;
-      if (lead == 0xED) second_high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      width = 4;
-      if (lead == 0xF0) second_low = 0x90;
-      if (lead == 0xF4) second_high = 0x8F;
-    } else {
-      return invalid(1);
-    }
-    for (std::size_t k = 1; k < width; ++k) {
-      if (i + k >= size) return "incomplete utf-8 byte sequence from index " + std::to_string(i);
-      const unsigned char byte = at(i + k);
-      const bool fits = k == 1 ? byte >= second_low && byte <= second_high : is_continuation(byte);
-      if (!fits) return invalid(k);
-    }
-    i += width;
-  }
-  return std::nullopt;
+  const auto malformed = utf8::find_malformed(bytes);
+  if (!malformed) return std::nullopt;
+  const std::string index = std::to_string(malformed->index);
+  if (malformed->length == 0) return "incomplete utf-8 byte sequence from index " + index;
+  return "invalid utf-8 sequence of " + std::to_string(malformed->length) + " bytes from index " +
+         index;
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include "regex/char_props.hpp"
 #include "regex/nest_check.hpp"
-#include "regex/utf8.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace tovrin::regex {
 
@@ -131,17 +131,17 @@ class Parser {
   // ---- position helpers
 
   bool is_eof() const { return pos_.offset >= pattern_.size(); }
-  char32_t ch() const { return is_eof() ? kEof : decode_utf8_at(pattern_, pos_.offset); }
+  char32_t ch() const { return is_eof() ? kEof : utf8::decode_valid_at(pattern_, pos_.offset); }
 
   Position next_position(Position p) const {
-    char32_t c = decode_utf8_at(pattern_, p.offset);
+    char32_t c = utf8::decode_valid_at(pattern_, p.offset);
     if (c == '\n') {
       ++p.line;
       p.column = 1;
     } else {
       ++p.column;
     }
-    p.offset += utf8_length(c);
+    p.offset += utf8::encoded_length(c);
     return p;
   }
 
@@ -189,9 +189,9 @@ class Parser {
 
   std::optional<char32_t> peek() const {
     if (is_eof()) return std::nullopt;
-    std::size_t next = pos_.offset + utf8_length(ch());
+    std::size_t next = pos_.offset + utf8::encoded_length(ch());
     if (next >= pattern_.size()) return std::nullopt;
-    return decode_utf8_at(pattern_, next);
+    return utf8::decode_valid_at(pattern_, next);
   }
 
   // Like peek, but in verbose mode skips white space and comments first. It reproduces a quirk
@@ -199,24 +199,24 @@ class Parser {
   std::optional<char32_t> peek_space() const {
     if (!ignore_whitespace_) return peek();
     if (is_eof()) return std::nullopt;
-    std::size_t start = pos_.offset + utf8_length(ch());
+    std::size_t start = pos_.offset + utf8::encoded_length(ch());
     bool in_comment = false;
     for (std::size_t i = start; i < pattern_.size();) {
-      char32_t c = decode_utf8_at(pattern_, i);
+      char32_t c = utf8::decode_valid_at(pattern_, i);
       if (is_white_space(c)) {
-        i += utf8_length(c);
+        i += utf8::encoded_length(c);
         continue;
       }
       if (!in_comment && c == '#') {
         in_comment = true;
-        i += utf8_length(c);
+        i += utf8::encoded_length(c);
         continue;
       }
       start = i;
       break;
     }
     if (start >= pattern_.size()) return std::nullopt;
-    return decode_utf8_at(pattern_, start);
+    return utf8::decode_valid_at(pattern_, start);
   }
 
   Span span() const { return Span{pos_, pos_}; }
@@ -863,7 +863,7 @@ class Parser {
       start = span_char().end;
       std::string text;
       while (bump_and_bump_space() && ch() != '}') {
-        std::size_t len = utf8_length(ch());
+        std::size_t len = utf8::encoded_length(ch());
         text.append(pattern_.substr(pos_.offset, len));
       }
       if (is_eof()) return fail(ErrorKind::EscapeUnexpectedEof, span());
@@ -889,7 +889,7 @@ class Parser {
       start = pos_;
       if (ch() == '\\') return fail(ErrorKind::UnicodeClassInvalid, span_char());
       cls.unicode_form = UnicodeClassForm::OneLetter;
-      cls.name = std::string(pattern_.substr(pos_.offset, utf8_length(ch())));
+      cls.name = std::string(pattern_.substr(pos_.offset, utf8::encoded_length(ch())));
       bump_and_bump_space();
     }
     cls.negated = negated;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "regex/look_matcher.hpp"
-#include "regex/utf8.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace tovrin::regex {
 
@@ -82,7 +82,7 @@ bool consumes(const PikeProgram& program, const PikeInst& inst, char32_t c) {
 }
 
 char32_t char_at(std::string_view text, std::size_t offset) {
-  return offset < text.size() ? decode_utf8_at(text, offset) : Surroundings::kNone;
+  return offset < text.size() ? utf8::decode_valid_at(text, offset) : Surroundings::kNone;
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ bool PikeVm::is_match(std::string_view text) const {
       }
     }
     if (offset == text.size() || (current->empty() && program_.anchored_start)) break;
-    std::size_t following = offset + utf8_length(at.right);
+    std::size_t following = offset + utf8::encoded_length(at.right);
     Surroundings after{at.right, char_at(text, following)};
     next->clear();
     for (std::uint32_t pc : *current) {

@@ -9,8 +9,8 @@
 #include "regex/re2_emit.hpp"
 #include "regex/size_estimate.hpp"
 #include "regex/translate.hpp"
-#include "regex/utf8.hpp"
 #include "tovrin/internal_failure.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace tovrin::regex {
 
@@ -58,7 +58,7 @@ bool Matcher::is_match(std::string_view text) const {
 }
 
 Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pattern) {
-  if (!is_valid_utf8(pattern)) TOVRIN_INTERNAL_FAILURE("regex pattern is not valid UTF-8");
+  if (!utf8::is_valid(pattern)) TOVRIN_INTERNAL_FAILURE("regex pattern is not valid UTF-8");
   auto ast = parse(pattern);
   if (!ast) return Err{format_error(pattern, ast.error())};
   auto hir = translate(*ast);

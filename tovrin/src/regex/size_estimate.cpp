@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "regex/hir_props.hpp"
-#include "regex/utf8.hpp"
 #include "regex/utf8_sequences.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 // The estimate replays how the automaton is built, state by state, and counts memory the way its
 // builder does: every state takes 32 bytes, a union 4 more per alternative, a byte-set state 8
@@ -96,7 +96,7 @@ std::optional<std::uint64_t> min_len(const Hir& h) {
       return 0;
     case Hir::Kind::Class:
       if (h.set.empty()) return std::nullopt;
-      return utf8_length(h.set.ranges()[0].lo);
+      return utf8::encoded_length(h.set.ranges()[0].lo);
     case Hir::Kind::Repeat: {
       Repetition r = effective_repetition(h);
       if (r.max == 0u) return 0;
@@ -356,7 +356,7 @@ class NfaSizer {
   Fragment compile_class(const CodepointSet& set) {
     if (set.empty()) return single();  // a state that never matches
     if (set.is_single()) {
-      std::size_t n = utf8_length(set.ranges()[0].lo);
+      std::size_t n = utf8::encoded_length(set.ranges()[0].lo);
       Fragment first = single();
       for (std::size_t i = 1; i < n; ++i)
         first.end = add(0);

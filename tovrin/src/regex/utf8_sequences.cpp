@@ -2,14 +2,14 @@
 
 #include <utility>
 
-#include "regex/utf8.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace tovrin::regex {
 
 namespace {
 
 void encode(char32_t c, std::uint8_t* out) {
-  std::size_t n = utf8_length(c);
+  std::size_t n = utf8::encoded_length(c);
   if (n == 1) {
     out[0] = static_cast<std::uint8_t>(c);
     return;
@@ -67,7 +67,7 @@ void add_range(char32_t first, char32_t last, std::vector<Utf8Sequence>& out) {
       encode(lo, lo_bytes);
       encode(hi, hi_bytes);
       Utf8Sequence seq{};
-      seq.length = utf8_length(lo);
+      seq.length = utf8::encoded_length(lo);
       for (std::size_t i = 0; i < seq.length; ++i)
         seq.ranges[i] = {lo_bytes[i], hi_bytes[i]};
       out.push_back(seq);

@@ -75,4 +75,40 @@ std::size_t count_scalars(std::string_view text) noexcept {
   return count;
 }
 
+std::optional<Malformed> find_malformed(std::string_view bytes) noexcept {
+  const std::size_t size = bytes.size();
+  std::size_t i = 0;
+  while (i < size) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t width;
+    unsigned char second_low = 0x80;
+    unsigned char second_high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      width = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      width = 3;
+      if (lead == 0xE0) second_low = 0xA0;   // overlong
+      if (lead == 0xED) second_high = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      width = 4;
+      if (lead == 0xF0) second_low = 0x90;   // overlong
+      if (lead == 0xF4) second_high = 0x8F;  // above U+10FFFF
+    } else {
+      return Malformed{i, 1};
+    }
+    for (std::size_t k = 1; k < width; ++k) {
+      if (i + k >= size) return Malformed{i, 0};
+      const auto byte = static_cast<unsigned char>(bytes[i + k]);
+      const bool fits = k == 1 ? byte >= second_low && byte <= second_high : is_continuation(byte);
+      if (!fits) return Malformed{i, k};
+    }
+    i += width;
+  }
+  return std::nullopt;
+}
+
 }  // namespace tovrin::utf8

@@ -16,7 +16,7 @@
 #include "regex/regex.hpp"
 #include "regex/size_estimate.hpp"
 #include "regex/translate.hpp"
-#include "regex/utf8.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace tovrin::regex {
 namespace {
@@ -75,8 +75,8 @@ class Generator {
 class Backtracker {
  public:
   Backtracker(const Hir& hir, std::string_view text) : hir_(hir) {
-    for (std::size_t i = 0; i < text.size(); i += utf8_length(chars_.back()))
-      chars_.push_back(decode_utf8_at(text, i));
+    for (std::size_t i = 0; i < text.size(); i += utf8::encoded_length(chars_.back()))
+      chars_.push_back(utf8::decode_valid_at(text, i));
   }
 
   bool is_match() {
