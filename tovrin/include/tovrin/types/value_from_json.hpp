@@ -26,6 +26,22 @@ std::optional<Value> scalar(const V& value) {
   return std::nullopt;
 }
 
+// A string or scalar element converted in place, which spares the nested call and its result
+// for the elements most containers hold; false for any other kind, which takes the full
+// conversion.
+template <JsonObject V, class Place>
+bool place_simple_ref(const V& value, Place&& place) {
+  if (auto text = value.as_str()) {
+    place(Value::borrowed_string(*text));
+    return true;
+  }
+  if (auto converted = scalar(value)) {
+    place(std::move(*converted));
+    return true;
+  }
+  return false;
+}
+
 }  // namespace value_from_json_detail
 
 template <JsonObject V>
@@ -72,6 +88,10 @@ Result<Value, std::string> Value::from_json_object_ref(const V& value) {
     tovrin::Array out;
     out.reserve(elements->size());
     for (const auto& element : *elements) {
+      if (value_from_json_detail::place_simple_ref(
+              element, [&](Value&& simple) { out.push_back(std::move(simple)); })) {
+        continue;
+      }
       auto converted = from_json_object_ref(element);
       if (!converted) return Err{std::move(converted).error()};
       out.push_back(std::move(*converted));
@@ -83,6 +103,10 @@ Result<Value, std::string> Value::from_json_object_ref(const V& value) {
     std::vector<tovrin::Object::Entry> out;
     out.reserve(entries->size());
     for (const auto& [key, element] : *entries) {
+      if (value_from_json_detail::place_simple_ref(
+              element, [&](Value&& simple) { out.emplace_back(key, std::move(simple)); })) {
+        continue;
+      }
       auto converted = from_json_object_ref(element);
       if (!converted) return Err{std::move(converted).error()};
       out.emplace_back(key, std::move(*converted));
