@@ -161,7 +161,14 @@ class Value {
     }
   }
 
+  // Most values released during an evaluation hold nothing to free (scalars, null, borrowed
+  // texts, moved-from entries of a stack), so that test is inlined and the rest kept out of line.
   void destroy() noexcept {
+    if (kind_ <= Kind::Bool || kind_ == Kind::Null) return;
+    if (kind_ == Kind::String && text_.is_borrowed()) return;
+    destroy_holder();
+  }
+  [[gnu::noinline]] void destroy_holder() noexcept {
     switch (kind_) {
       case Kind::String:
         std::destroy_at(&text_);
