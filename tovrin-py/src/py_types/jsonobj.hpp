@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -13,8 +12,8 @@
 
 #include <tsl/ordered_map.h>
 
-#include "tovrin/utils/text_hash.hpp"
 #include "tovrin/types/value.hpp"
+#include "tovrin/utils/text_hash.hpp"
 
 namespace tovrin::py {
 
@@ -25,7 +24,7 @@ using PyJsonEntry = std::pair<std::string, PyJsonValue>;
 // Insertion-ordered with a hash index over the entries; inserting under a present key replaces the
 // value in the key's first place. The entries live in a vector so that they can be handed out as
 // one contiguous span.
-using PyJsonObject = tsl::ordered_map<std::string, PyJsonValue, TextHash, std::equal_to<>,
+using PyJsonObject = tsl::ordered_map<std::string, PyJsonValue, TextHash, TextEqual,
                                       std::allocator<PyJsonEntry>, std::vector<PyJsonEntry>>;
 
 // The binding's JSON value: what Python values become on their way into the engine and what

@@ -100,5 +100,25 @@ TEST(TextHash, SpreadsSimilarKeysOverTheLowBits) {
   EXPECT_GT(buckets.size(), 550u);
 }
 
+// Every length through the word-wise paths, with one byte changed at each place, including a
+// change only in the high bit of a byte and the zero byte.
+TEST(TextEqual, EveryByteAndTheLengthCount) {
+  const TextEqual equal;
+  for (std::size_t size = 0; size <= 24; ++size) {
+    const std::string text(size, 'a');
+    EXPECT_TRUE(equal(text, std::string(size, 'a'))) << size;
+    EXPECT_FALSE(equal(text, text + 'a')) << size;
+    EXPECT_FALSE(equal(text + '\0', text + 'a')) << size;
+    for (std::size_t i = 0; i < size; ++i) {
+      for (const char replacement : {'b', static_cast<char>('a' | 0x80), '\0'}) {
+        std::string changed = text;
+        changed[i] = replacement;
+        EXPECT_FALSE(equal(text, changed)) << "size " << size << ", byte " << i;
+        EXPECT_FALSE(equal(changed, text)) << "size " << size << ", byte " << i;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tovrin

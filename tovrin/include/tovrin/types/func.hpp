@@ -56,7 +56,7 @@ class FnCallback {
 };
 
 // Function name to callback, looked up by exact bytes. Entries keep their registration order.
-using FunctionTable = tsl::ordered_map<std::string, FnCallback, TextHash, std::equal_to<>,
+using FunctionTable = tsl::ordered_map<std::string, FnCallback, TextHash, TextEqual,
                                        std::allocator<std::pair<std::string, FnCallback>>,
                                        std::vector<std::pair<std::string, FnCallback>>>;
 

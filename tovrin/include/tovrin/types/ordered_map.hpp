@@ -121,7 +121,7 @@ class OrderedMap {
   }
   std::size_t scan(std::string_view key) const noexcept {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i].first == key) return i;
+      if (TextEqual{}(entries_[i].first, key)) return i;
     }
     return entries_.size();
   }
@@ -130,7 +130,7 @@ class OrderedMap {
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       const Slot slot = slots_[i];
       if (slot == 0) return entries_.size();
-      if (entries_[slot - 1].first == key) return slot - 1;
+      if (TextEqual{}(entries_[slot - 1].first, key)) return slot - 1;
     }
   }
 
