@@ -263,7 +263,7 @@ class Machine {
       const std::string* key = keys_.pop();
       Value value = take_value(top_value());
       values_.drop(1);
-      object.insert_or_assign(*key, std::move(value));
+      object.insert_or_assign(std::string_view(*key), std::move(value));
     }
     values_.emplace(std::in_place, Value::Object(std::move(object)));
     return true;

@@ -64,17 +64,20 @@ class SortedMap {
     return it != entries_.end() && it->first == key ? &it->second : nullptr;
   }
 
-  // Puts an entry; a present key keeps its place and gets the new value.
-  void insert_or_assign(std::string key, V value) {
-    if (entries_.empty() || entries_.back().first < key) {
-      entries_.emplace_back(std::move(key), std::move(value));
+  // Puts an entry; a present key keeps its place and gets the new value. `key` is a std::string
+  // (moved in) or a std::string_view (copied once, into a new entry).
+  template <class Key>
+  void insert_or_assign(Key&& key, V&& value) {
+    const std::string_view text(key);
+    if (entries_.empty() || std::string_view(entries_.back().first) < text) {
+      entries_.emplace_back(std::forward<Key>(key), std::move(value));
       return;
     }
-    auto it = lower_bound(key);
-    if (it != entries_.end() && it->first == key) {
+    auto it = lower_bound(text);
+    if (it != entries_.end() && it->first == text) {
       it->second = std::move(value);
     } else {
-      entries_.emplace(it, std::move(key), std::move(value));
+      entries_.emplace(it, std::forward<Key>(key), std::move(value));
     }
   }
 
