@@ -102,7 +102,10 @@ Result<Value, std::string> Value::from_json_object_ref(const V& value) {
   if (auto entries = value.entries()) {
     std::vector<tovrin::Object::Entry> out;
     out.reserve(entries->size());
-    for (const auto& [key, element] : *entries) {
+    for (const auto& entry : *entries) {
+      // Named through the entry: lambdas cannot capture structured bindings on every compiler.
+      const auto& key = entry.first;
+      const auto& element = entry.second;
       if (value_from_json_detail::place_simple_ref(
               element, [&](Value&& simple) { out.emplace_back(key, std::move(simple)); })) {
         continue;
