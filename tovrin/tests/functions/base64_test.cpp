@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tovrin/utils/utf8.hpp"
+
 #include <random>
 #include <string>
 #include <vector>
@@ -146,21 +148,7 @@ std::string random_utf8(std::mt19937& random) {
   for (std::size_t i = 0; i < count; ++i) {
     const auto& range = kRanges[std::uniform_int_distribution<std::size_t>(0, 4)(random)];
     const char32_t c = std::uniform_int_distribution<char32_t>(range[0], range[1])(random);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    utf8::append(out, c);
   }
   return out;
 }

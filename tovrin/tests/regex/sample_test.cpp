@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tovrin/utils/utf8.hpp"
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,24 +17,6 @@ struct Sample {
   std::string text;
   std::string expected;  // "true", "false" or "error:" + text
 };
-
-void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 std::string unescape(const std::string& field) {
   std::string out;
@@ -54,8 +38,8 @@ std::string unescape(const std::string& field) {
         break;
       case 'u': {
         std::size_t close = field.find('}', i);
-        append_utf8(out, static_cast<char32_t>(
-                             std::stoul(field.substr(i + 2, close - i - 2), nullptr, 16)));
+        utf8::append(out, static_cast<char32_t>(
+                              std::stoul(field.substr(i + 2, close - i - 2), nullptr, 16)));
         i = close;
         break;
       }
