@@ -27,6 +27,14 @@ from tovrin import Exp
         ("1 < 'a'", {}, TypeError, "Cannot compare values of different types: int and string"),
         ("len(len(len(1, 2)))", {}, ValueError, "Expected 1 arguments, got 2"),
         ("len(string(foo()))", {}, NameError, "Undefined function: foo"),
+        # A float halfway between two shortest forms shows the one farther from zero.
+        (
+            "int([x])",
+            {"x": 1125899906842624.25},
+            TypeError,
+            "Expected a value that can be converted to 'i64', "
+            "got 'Array([Float(1125899906842624.3)])'",
+        ),
     ],
 )
 def test_error_table(text, bindings, exception, message):

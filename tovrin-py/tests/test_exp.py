@@ -104,6 +104,21 @@ def test_objects_come_back_with_sorted_keys():
     assert list(result["c"]) == ["y", "z"]
 
 
+@pytest.mark.parametrize(
+    "text, bindings, expected",
+    [
+        ("string(1125899906842624.25)", {}, "1125899906842624.3"),
+        ("string(x)", {"x": -133248895781108.625}, "-133248895781108.63"),
+        ("string([x])", {"x": 1165918887683901.75}, "[1165918887683901.8]"),
+        ("string(x)", {"x": 2251799813685248.5}, "2251799813685248.5"),
+    ],
+)
+def test_floats_halfway_between_two_shortest_forms_take_the_one_farther_from_zero(
+    text, bindings, expected
+):
+    assert Exp(text).eval(bindings) == expected
+
+
 def test_leftover_text_is_reported_with_the_whole_rest():
     with pytest.raises(ValueError) as info:
         Exp("1 ) \u3000")

@@ -37,6 +37,11 @@ def walk_error(call):
         ("x.a[0]", {"x": {"a": "s"}}, "Type error: Expected array at 'x', found String(\"s\")"),
         # An object is no array, even with a key named 0.
         ("a[0]", {"a": {"0": 1}}, "Type error: Expected array at '<root>', found Object({\"0\": UInt(1)})"),
+        (
+            "a[0]",
+            {"a": 1125899906842624.25},
+            "Type error: Expected array at '<root>', found Float(1125899906842624.3)",
+        ),
     ],
 )
 def test_access_failures(text, value, message):
