@@ -52,6 +52,33 @@ def test_a_pattern_that_does_not_compile_is_a_value_error():
     assert str(info.value).startswith("Invalid regex pattern: '")
 
 
+# A pattern whose language is a small set of literal strings is searched for those strings, so
+# a part of it that can never match does not count against the compile size limit.
+@pytest.mark.parametrize(
+    "pattern, text, expected",
+    [
+        ("[a&&b]\\w{1000}|b", "b", True),
+        ("b(?:[^\\s\\S]\\w{1000})?", "b", True),
+        ("(?:[a&&b]\\w{1000}|b)c", "bc", True),
+        ("(?:[a&&b]\\w{1000}|b)c", "b", False),
+        ("([a&&b]\\w{1000})|b", "b", None),
+        ("^(?:[a&&b]\\w{1000}|b)", "b", None),
+        ("[a&&b]\\w{1000}", "b", None),
+    ],
+)
+def test_the_size_limit_where_a_literal_search_answers(pattern, text, expected):
+    call = Exp("matches(text, pattern)")
+    bindings = {"text": text, "pattern": pattern}
+    if expected is not None:
+        assert call.eval(bindings) is expected
+        return
+    with pytest.raises(ValueError) as info:
+        call.eval(bindings)
+    assert str(info.value) == (
+        "Invalid regex pattern: 'Compiled regex exceeds size limit of 10485760 bytes.'"
+    )
+
+
 def test_a_failed_call_is_reported_as_its_inner_error_only():
     with pytest.raises(TypeError) as info:
         Exp("startsWith(1, 'a')").eval({})

@@ -125,10 +125,12 @@ struct AstNode {
   std::string name;   // Unicode class name (or property name of name=value)
   std::string value;  // Unicode class value of name=value
 
-  // Repetition: min and max count; `unbounded` for `*`, `+` and `{n,}`.
+  // Repetition: min and max count; `unbounded` for `*`, `+` and `{n,}`; `lazy` when a `?`
+  // follows the operator.
   std::uint32_t min = 0;
   std::uint32_t max = 0;
   bool unbounded = false;
+  bool lazy = false;
 
   GroupKind group = GroupKind::Capture;
   // Flags node and non-capturing group: the flag items as written.

@@ -47,10 +47,16 @@ struct Hir {
 
   Kind kind = Kind::Empty;
   CodepointSet set;
+  // Class: built with Unicode mode off. Matching ignores it; it only tells apart classes of equal
+  // sets when the literal search decides whether the pattern is a small literal set.
+  bool byte_class = false;
   regex::Look look = regex::Look::Start;
   std::uint32_t min = 0;
   std::uint32_t max = 0;
   bool unbounded = false;
+  // Repeat: prefers more copies (laziness and the `U` flag already applied). Matching ignores it;
+  // it orders the literals of the literal search.
+  bool greedy = true;
   std::vector<Hir> children;
 };
 

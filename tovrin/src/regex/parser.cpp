@@ -558,18 +558,21 @@ class Parser {
       return fail<bool>(ErrorKind::RepetitionMissing, span());
     }
     concat.asts.pop_back();
-    if (bump() && ch() == '?') bump();
-    concat.asts.push_back(repetition_node(operand, min, max, unbounded));
+    bool lazy = bump() && ch() == '?';
+    if (lazy) bump();
+    concat.asts.push_back(repetition_node(operand, min, max, unbounded, lazy));
     return true;
   }
 
-  NodeId repetition_node(NodeId operand, std::uint32_t min, std::uint32_t max, bool unbounded) {
+  NodeId repetition_node(NodeId operand, std::uint32_t min, std::uint32_t max, bool unbounded,
+                         bool lazy) {
     AstNode rep;
     rep.kind = AstKind::Repetition;
     rep.span = Span{node(operand).span.start, pos_};
     rep.min = min;
     rep.max = max;
     rep.unbounded = unbounded;
+    rep.lazy = lazy;
     rep.children = {operand};
     return add(std::move(rep));
   }
@@ -647,10 +650,11 @@ class Parser {
       max = min;
     }
     if (is_eof() || ch() != '}') return unclosed();
-    if (bump_and_bump_space() && ch() == '?') bump();
+    bool lazy = bump_and_bump_space() && ch() == '?';
+    if (lazy) bump();
     Span op_span{start, pos_};
     if (!unbounded && min > max) return fail<bool>(ErrorKind::RepetitionCountInvalid, op_span);
-    concat.asts.push_back(repetition_node(operand, min, max, unbounded));
+    concat.asts.push_back(repetition_node(operand, min, max, unbounded, lazy));
     return true;
   }
 

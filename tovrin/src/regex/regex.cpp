@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "regex/literal_search.hpp"
 #include "regex/parser.hpp"
 #include "regex/pike_vm.hpp"
 #include "regex/re2_emit.hpp"
@@ -61,19 +62,31 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   if (!utf8::is_valid(pattern)) TOVRIN_INTERNAL_FAILURE("regex pattern is not valid UTF-8");
   auto ast = parse(pattern);
   if (!ast) return Err{format_error(pattern, ast.error())};
-  auto hir = translate(*ast);
-  if (!hir) return Err{format_error(pattern, hir.error())};
-  // Literal alternations are searched without the automaton, so they have no size limit.
-  std::uint64_t size = is_literal_alternation(*hir) ? kStateBytesPerPatternByte * pattern.size()
-                                                    : estimate_compiled_size(*hir);
-  if (size > kCompiledSizeLimit && !is_literal_alternation(*hir)) {
-    return Err{"Compiled regex exceeds size limit of " + std::to_string(kCompiledSizeLimit) +
-               " bytes."};
+  auto translated = translate(*ast);
+  if (!translated) return Err{format_error(pattern, translated.error())};
+  // Patterns answered by a literal search never build the automaton, so they have no size limit.
+  // A small exact literal set is matched as that set, which also keeps parts of the pattern that
+  // can never match (however large) out of the program.
+  Hir hir;
+  std::uint64_t size = 0;
+  if (auto literals = literal_search_set(*translated)) {
+    hir = alternation_of_literals(*literals);
+    size = estimate_compiled_size(hir);
+  } else if (is_literal_alternation(*translated)) {
+    hir = std::move(*translated);
+    size = kStateBytesPerPatternByte * pattern.size();
+  } else {
+    hir = std::move(*translated);
+    size = estimate_compiled_size(hir);
+    if (size > kCompiledSizeLimit) {
+      return Err{"Compiled regex exceeds size limit of " + std::to_string(kCompiledSizeLimit) +
+                 " bytes."};
+    }
   }
 
   std::shared_ptr<Matcher> matcher(new Matcher());
   matcher->footprint_ = size;
-  Re2Pattern emitted = emit_re2(*hir);
+  Re2Pattern emitted = emit_re2(hir);
   // RE2 takes long to compile a large automaton and gains little from its DFA there; the VM's
   // program is built in a fraction of that time.
   if (emitted.unsupported.empty() && size <= kLargestRe2Automaton) {
@@ -82,7 +95,7 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   matcher->re2_needs_ascii_text_ = emitted.needs.ascii;
   matcher->re2_needs_no_carriage_return_ = emitted.needs.no_carriage_return;
   bool re2_answers_all = matcher->re2_ && !emitted.needs.ascii && !emitted.needs.no_carriage_return;
-  if (!re2_answers_all) matcher->vm_ = std::make_unique<const PikeVm>(*hir);
+  if (!re2_answers_all) matcher->vm_ = std::make_unique<const PikeVm>(hir);
   return std::shared_ptr<const Matcher>(std::move(matcher));
 }
 

@@ -14,6 +14,7 @@ struct Flags {
   bool case_insensitive = false;
   bool multi_line = false;
   bool dot_matches_new_line = false;
+  bool swap_greed = false;
   bool unicode = true;
   bool crlf = false;
 };
@@ -43,16 +44,19 @@ void apply_flags(Flags& flags, const std::vector<FlagItem>& items) {
         flags.crlf = on;
         break;
       case Flag::SwapGreed:
+        flags.swap_greed = on;
+        break;
       case Flag::IgnoreWhitespace:
         break;
     }
   }
 }
 
-Hir class_hir(CodepointSet set) {
+Hir class_hir(CodepointSet set, bool unicode) {
   Hir h;
   h.kind = Hir::Kind::Class;
   h.set = std::move(set);
+  h.byte_class = !unicode;
   return h;
 }
 
@@ -121,7 +125,7 @@ class Translator {
       case AstKind::Bracketed: {
         CodepointSet set;
         if (!class_item(id, set)) return false;
-        out = class_hir(std::move(set));
+        out = class_hir(std::move(set), flags_.unicode);
         return true;
       }
       case AstKind::Repetition: {
@@ -132,6 +136,7 @@ class Translator {
         out.min = node.min;
         out.max = node.max;
         out.unbounded = node.unbounded;
+        out.greedy = node.lazy == flags_.swap_greed;
         out.children.push_back(std::move(child));
         return true;
       }
@@ -181,7 +186,7 @@ class Translator {
         add_ascii_case_folds(set);
       }
     }
-    out = class_hir(std::move(set));
+    out = class_hir(std::move(set), flags_.unicode);
     return true;
   }
 
@@ -193,7 +198,7 @@ class Translator {
       if (flags_.crlf) excluded.add('\r', '\r');
       set.subtract(excluded);
     }
-    out = class_hir(std::move(set));
+    out = class_hir(std::move(set), flags_.unicode);
     return true;
   }
 

@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "regex/literal_search.hpp"
 #include "regex/look_matcher.hpp"
 #include "regex/parser.hpp"
 #include "regex/pike_vm.hpp"
@@ -37,18 +39,27 @@ const char* const kRepetitions[] = {"*", "+", "?", "{0,2}", "{2}", "{1,}", "{2,3
 const char* const kTextChars[] = {"a",  "b", "é", "1",      "٣", " ", "\n",
                                   "\r", "_", "-", "\u0301", "λ", "A", "Ä"};
 
+// Patterns built from the pieces of a language: atoms, repetition operators and the chars of
+// texts.
+struct Language {
+  std::span<const char* const> atoms;
+  std::span<const char* const> repetitions;
+  std::span<const char* const> text_chars;
+};
+
+const Language kEverything{kAtoms, kRepetitions, kTextChars};
+
 class Generator {
  public:
-  explicit Generator(std::uint32_t seed) : rng_(seed) {}
+  explicit Generator(std::uint32_t seed, const Language& language = kEverything)
+      : rng_(seed), language_(language) {}
 
   std::string pattern(int depth = 0) {
     int choice = pick(20);
-    if (depth >= 3 || choice < 9) return kAtoms[pick(std::size(kAtoms))];
+    if (depth >= 3 || choice < 9) return any_of(language_.atoms);
     if (choice < 13) return pattern(depth + 1) + pattern(depth + 1) + pattern(depth + 1);
     if (choice < 15) return "(?:" + pattern(depth + 1) + "|" + pattern(depth + 1) + ")";
-    if (choice < 19) {
-      return "(?:" + pattern(depth + 1) + ")" + kRepetitions[pick(std::size(kRepetitions))];
-    }
+    if (choice < 19) return "(?:" + pattern(depth + 1) + ")" + any_of(language_.repetitions);
     return "(" + pattern(depth + 1) + ")";
   }
 
@@ -56,7 +67,7 @@ class Generator {
     std::string out;
     int length = pick(9);
     for (int i = 0; i < length; ++i) {
-      const char* c = kTextChars[pick(std::size(kTextChars))];
+      const char* c = any_of(language_.text_chars);
       if (ascii_only && static_cast<unsigned char>(c[0]) >= 0x80) c = "a";
       out += c;
     }
@@ -68,7 +79,10 @@ class Generator {
     return std::uniform_int_distribution<int>(0, static_cast<int>(n) - 1)(rng_);
   }
 
+  const char* any_of(std::span<const char* const> choices) { return choices[pick(choices.size())]; }
+
   std::mt19937 rng_;
+  Language language_;
 };
 
 // Exhaustive backtracking over the intermediate form: slow, but simple enough to trust.
@@ -173,6 +187,39 @@ TEST(RegexDifferential, EnginesAgreeOnRandomPatterns) {
     }
   }
   EXPECT_GT(compared_with_re2, 10000);
+}
+
+// Pieces that often make small literal sets: few chars, small classes, classes that never match,
+// case folding, counts around the limit of 10 copies, lazy and greedy operators.
+const char* const kLiteralAtoms[] = {"a",         "b",         "Q",          "é",      "ab",
+                                     "(?i)k",     "[ab]",      "[a-j]",      "[a-k]",  "[a&&b]",
+                                     "[^\\s\\S]", "(?i)[a-e]", "(?-u:[ab])", "(?U)a?", "\\d"};
+const char* const kLiteralRepetitions[] = {"?",     "??",  "{2}", "{10}", "{11}",
+                                           "{0,2}", "{0}", "*",   "+"};
+const char* const kLiteralTextChars[] = {"a", "b", "c", "j", "k", "K", "\u212A", "Q", "é", "1"};
+
+// Where a literal search answers a pattern, its literal set must match exactly the texts the
+// pattern matches.
+TEST(RegexDifferential, LiteralSetsAnswerLikeTheirPatterns) {
+  Generator generator(20260114, Language{kLiteralAtoms, kLiteralRepetitions, kLiteralTextChars});
+  int literal_sets = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string pattern = generator.pattern();
+    auto ast = parse(pattern);
+    ASSERT_TRUE(ast) << pattern;
+    auto hir = translate(*ast);
+    ASSERT_TRUE(hir) << pattern;
+    if (!literal_search_set(*hir)) continue;
+    ++literal_sets;
+    auto matcher = compile(pattern);
+    ASSERT_TRUE(matcher) << pattern;
+    for (int t = 0; t < 24; ++t) {
+      std::string text = generator.text(false);
+      ASSERT_EQ((*matcher)->is_match(text), Backtracker(*hir, text).is_match())
+          << "pattern: " << pattern << "\ntext: " << text;
+    }
+  }
+  EXPECT_GT(literal_sets, 500);
 }
 
 }  // namespace
