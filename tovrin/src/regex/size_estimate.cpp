@@ -503,7 +503,7 @@ bool is_literal_string(const Hir& hir) {
 }  // namespace
 
 bool is_literal_alternation(const Hir& hir) {
-  return hir.kind == Hir::Kind::Alternate && hir.children.size() >= 2 &&
+  return hir.kind == Hir::Kind::Alternate && hir.children.size() >= kLiteralSearcherBranches &&
          std::all_of(hir.children.begin(), hir.children.end(), is_literal_string);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "regex/regex.hpp"
@@ -67,6 +68,35 @@ TEST(RegexSizeLimit, AnchoredPatternsSkipTheSearchLoop) {
   EXPECT_FALSE(too_large("^a{327674}$"));
   EXPECT_TRUE(too_large("^a{327675}$"));
   EXPECT_TRUE(too_large("a{327674}"));
+}
+
+// `count` distinct pseudo-random lower-case words of `length` letters, joined by `|`.
+std::string word_alternation(std::size_t count, std::size_t length) {
+  std::string pattern;
+  std::uint32_t state = 12345;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) pattern += '|';
+    for (std::size_t j = 0; j < length; ++j) {
+      state = state * 1103515245u + 12345u;
+      pattern += static_cast<char>('a' + (state >> 16) % 26);
+    }
+  }
+  return pattern;
+}
+
+// At least 3000 plain literal branches are searched for with a multi-literal searcher, which
+// never builds the automaton; fewer branches build it like any other pattern.
+TEST(RegexSizeLimit, LargePlainAlternationsAreSearchedAsLiterals) {
+  const std::string branches3000 = word_alternation(3000, 200);
+  EXPECT_FALSE(too_large(branches3000));
+  EXPECT_TRUE(too_large(word_alternation(2999, 200)));
+  EXPECT_TRUE(too_large("x(?:" + branches3000 + ")"));
+
+  const std::string words = word_alternation(5000, 8);
+  auto compiled = compile(words);
+  ASSERT_TRUE(compiled);
+  EXPECT_TRUE((*compiled)->is_match("--" + words.substr(words.rfind('|') + 1) + "--"));
+  EXPECT_FALSE((*compiled)->is_match("--"));
 }
 
 // Deciding is quick even for patterns that would build far too large an automaton.
