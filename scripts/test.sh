@@ -14,7 +14,7 @@ PYTHONPATH="$root/build/python" "$python" -m pytest -q -p no:cacheprovider "$roo
 # CPython keeps memory until exit, hence no leak report; sanitized frames are several times
 # larger, hence the larger stack for the deep-nesting tests.
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTOVRIN_SANITIZE=ON >/dev/null
+  -DTOVRIN_WERROR=ON -DTOVRIN_SANITIZE=ON >/dev/null
 cmake --build "$root/build-asan" -j "$(nproc)" --target tovrin_module
 (
   ulimit -s 262144
