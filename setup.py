@@ -19,22 +19,21 @@ ROOT = Path(__file__).resolve().parent
 class CMakeBuild(build_ext):
     def build_extension(self, ext):
         build_dir = Path(self.build_temp).resolve() / "cmake"
+        # Ninja, as the project's scripts use, unless CMAKE_GENERATOR names another generator.
+        generator = [] if os.environ.get("CMAKE_GENERATOR") else ["-G", "Ninja"]
         configure = [
             "cmake",
             "-S",
             str(ROOT),
             "-B",
             str(build_dir),
+            *generator,
             "-DCMAKE_BUILD_TYPE=Release",
             f"-DPython3_EXECUTABLE={sys.executable}",
         ]
         subprocess.run(configure, check=True)
-        # CMAKE_BUILD_PARALLEL_LEVEL, when set, chooses the number of jobs instead.
-        jobs = [] if "CMAKE_BUILD_PARALLEL_LEVEL" in os.environ else [str(os.cpu_count() or 1)]
-        subprocess.run(
-            ["cmake", "--build", str(build_dir), "--target", "tovrin_module", "--parallel", *jobs],
-            check=True,
-        )
+        build = ["cmake", "--build", str(build_dir), "--target", "tovrin_module"]
+        subprocess.run(build, check=True)
         module = build_dir / "python" / self.get_ext_filename(ext.name)
         target = Path(self.get_ext_fullpath(ext.name))
         target.parent.mkdir(parents=True, exist_ok=True)
