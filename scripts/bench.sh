@@ -7,6 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh" bench
 # The build type that scripts/build.sh makes and the tests use (-O2); -O3 measured slower here.
-cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTOVRIN_WERROR=ON >/dev/null
 cmake --build "$root/build-bench" -j "$(nproc)" --target tovrin_module
 PYTHONPATH="$root/build-bench/python" /usr/bin/python3 "$root/bench/peers.py" "$@"

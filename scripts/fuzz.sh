@@ -6,7 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir="$root/build-fuzz"
 seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTOVRIN_FUZZ=ON -DTOVRIN_SANITIZE=ON >/dev/null
+  -DTOVRIN_WERROR=ON -DTOVRIN_FUZZ=ON -DTOVRIN_SANITIZE=ON >/dev/null
 cmake --build "$build_dir" -j 8
 for fuzzer in "$build_dir"/tovrin/fuzz/*_fuzz; do
   name=$(basename "$fuzzer" _fuzz)

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Installs every package the build and the tests need from Debian's archive; with the argument
-# `bench`, also the peers and the plotting library that scripts/bench.sh compares against.
+# Installs every package the build and the tests need from Debian's archive (the packaging tools
+# included: the tests also build a wheel and install it into a virtual environment); with the
+# argument `bench`, also the peers and the plotting library that scripts/bench.sh compares against.
 # Idempotent: quiet and quick when everything is already present.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev clang-format
+  cmake ninja-build pkgconf g++ clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libre2-dev libtsl-ordered-map-dev
   python3-dev python3-pytest python3-numpy
+  python3-venv python3-pip python3-setuptools python3-wheel python3-build python3-mypy
 )
 if [ "${1:-}" = bench ]; then
   packages+=(python3-simpleeval python3-asteval python3-jmespath python3-matplotlib)

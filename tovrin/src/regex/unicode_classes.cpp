@@ -424,7 +424,8 @@ struct NameTables {
       std::string_view icu_age = age;
       if (age == "15.1" || age == "16.0") icu_age = kNewestIcuAge;
       ages.emplace(normalize_symbolic_name(age), icu_age);
-      std::string v_alias = "V" + std::string(age);
+      // A char, not a one-character literal: g++ 12 at -O3 reports a false -Wrestrict for that.
+      std::string v_alias = 'V' + std::string(age);
       for (char& c : v_alias) {
         if (c == '.') c = '_';
       }

@@ -1,0 +1,37 @@
+# Type information for the extension module `tovrin`, installed beside it as a stub-only package.
+from collections.abc import Mapping, Sequence
+from typing import ClassVar, SupportsFloat, SupportsIndex, TypeAlias, final
+
+__all__ = ["Exp", "VarAccess"]
+
+# What the module accepts as a JSON-like value: integers and anything with __index__, floats and
+# anything with __float__, text, sequences and mappings with str keys.
+_JsonInput: TypeAlias = (
+    None
+    | bool
+    | SupportsIndex
+    | SupportsFloat
+    | str
+    | Sequence[_JsonInput]
+    | Mapping[str, _JsonInput]
+)
+# What the module returns: always new objects of these exact types.
+_JsonValue: TypeAlias = None | bool | int | float | str | list[_JsonValue] | dict[str, _JsonValue]
+
+@final
+class Exp:
+    __hash__: ClassVar[None]  # type: ignore[assignment]
+    def __new__(cls, exp: str, /) -> Exp: ...
+    def eval(self, bindings: dict[str, _JsonInput]) -> _JsonValue: ...
+    def __eq__(self, value: object, /) -> bool: ...
+    def __ne__(self, value: object, /) -> bool: ...
+
+@final
+class VarAccess:
+    def __new__(cls, accessor: str, /) -> VarAccess: ...
+    def access(self, value: _JsonInput, /) -> _JsonValue: ...
+    def replace(self, value: _JsonInput, replacement: _JsonInput, /) -> _JsonValue: ...
+    def access_from_bindings(self, bindings: dict[str, _JsonInput], /) -> _JsonValue: ...
+    def __eq__(self, value: object, /) -> bool: ...
+    def __ne__(self, value: object, /) -> bool: ...
+    def __hash__(self) -> int: ...
