@@ -30,10 +30,10 @@ Ref array_to_python(PyJsonArray&& elements) {
 
 Ref object_to_python(PyJsonObject&& entries) {
   Ref dict = created(PyDict_New());
-  for (auto it = entries.begin(); it != entries.end(); ++it) {
-    Ref value = json_to_python(std::move(it.value()));
+  for (auto& [name, element] : entries) {
+    Ref value = json_to_python(std::move(element));
     if (!value) return nullptr;
-    Ref key = capi::new_str(it->first);
+    Ref key = capi::new_str(name);
     if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) return nullptr;
   }
   return dict;
