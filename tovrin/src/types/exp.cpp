@@ -22,8 +22,19 @@ auto operand_slots(P& payload) {
 
 }  // namespace
 
-FunctionItem::FunctionItem(std::string_view name, std::vector<Exp> args)
-    : name(name), args(std::move(args)) {}
+ExpList::ExpList(std::size_t count)
+    : trees_(count == 0 ? nullptr : std::make_unique<Exp[]>(count)),
+      size_(static_cast<std::uint32_t>(count)) {}
+
+ExpList::ExpList(std::vector<Exp>&& trees) : ExpList(trees.size()) {
+  std::move(trees.begin(), trees.end(), begin());
+}
+
+// The trees are released one by one, each through its own iterative destructor.
+ExpList::~ExpList() = default;
+
+FunctionItem::FunctionItem(std::string_view name, ExpList args)
+    : name(name), args(std::move(args)), builtin(functions::find_builtin(name)) {}
 
 Exp::Exp(const Exp& other) : payload_(other.shallow_copy()) {
   copy_children_from(other);
@@ -158,11 +169,11 @@ Exp::Payload Exp::shallow_copy() const {
         if constexpr (std::is_same_v<T, Literal> || std::is_same_v<T, Var>) {
           return node;
         } else if constexpr (std::is_same_v<T, Call>) {
-          return Call{FunctionItem(node.item.name, std::vector<Exp>(node.item.args.size()))};
+          return Call{FunctionItem(node.item.name, ExpList(node.item.args.size()))};
         } else if constexpr (std::is_same_v<T, Not>) {
           return Not{node.child ? std::make_unique<Exp>() : nullptr};
         } else if constexpr (std::is_same_v<T, ArrayLit>) {
-          return ArrayLit{std::vector<Exp>(node.elements.size())};
+          return ArrayLit{ExpList(node.elements.size())};
         } else if constexpr (std::is_same_v<T, ObjectLit>) {
           SortedMap<Exp> entries;
           entries.reserve(node.entries.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "tovrin/functions.hpp"
 #include "tovrin/types/sorted_map.hpp"
 #include "tovrin/types/value.hpp"
 #include "tovrin/types/var.hpp"
@@ -16,12 +18,54 @@ namespace tovrin {
 
 class Exp;
 
-// A call: the function's name (always owned) and its argument trees in call order.
+// The child trees of a call or an array literal, in order: one allocation of exactly their
+// number, which never changes once the list is made.
+class ExpList {
+ public:
+  ExpList() noexcept = default;
+  // `count` null literals, to be replaced.
+  explicit ExpList(std::size_t count);
+  // Implicit, so that lists can be written as vectors.
+  ExpList(std::vector<Exp>&& trees);
+  ExpList(const ExpList& other) = delete;
+  ExpList& operator=(const ExpList& other) = delete;
+  ExpList(ExpList&& other) noexcept
+      : trees_(std::move(other.trees_)), size_(std::exchange(other.size_, 0)) {}
+  ExpList& operator=(ExpList&& other) noexcept {
+    trees_ = std::move(other.trees_);
+    size_ = std::exchange(other.size_, 0);
+    return *this;
+  }
+  ~ExpList();
+
+  std::size_t size() const noexcept { return size_; }
+  bool empty() const noexcept { return size_ == 0; }
+  Exp* begin() noexcept { return trees_.get(); }
+  const Exp* begin() const noexcept { return trees_.get(); }
+  // Defined below, where Exp is complete.
+  Exp* end() noexcept;
+  const Exp* end() const noexcept;
+  std::reverse_iterator<const Exp*> rbegin() const noexcept;
+  std::reverse_iterator<const Exp*> rend() const noexcept;
+  Exp& operator[](std::size_t i) noexcept;
+  const Exp& operator[](std::size_t i) const noexcept;
+  const Exp& front() const noexcept;
+  const Exp& back() const noexcept;
+
+ private:
+  std::unique_ptr<Exp[]> trees_;
+  std::uint32_t size_ = 0;
+};
+
+// A call: the function's name (always owned), its argument trees in call order, and the
+// built-in function of that name, found once when the call is made (null when no built-in has
+// the name).
 struct FunctionItem {
   std::string name;
-  std::vector<Exp> args;
+  ExpList args;
+  functions::Builtin builtin;
 
-  FunctionItem(std::string_view name, std::vector<Exp> args);
+  FunctionItem(std::string_view name, ExpList args);
 };
 
 // A node of an expression tree. Only the text of string literals may borrow from the expression
@@ -74,7 +118,7 @@ class Exp {
   using Geq = Binary<Kind::Geq>;
   using Leq = Binary<Kind::Leq>;
   struct ArrayLit {
-    std::vector<Exp> elements;
+    ExpList elements;
   };
   struct ObjectLit {
     SortedMap<Exp> entries;
@@ -143,5 +187,30 @@ class Exp {
 
   Payload payload_;
 };
+
+inline Exp* ExpList::end() noexcept {
+  return begin() + size_;
+}
+inline const Exp* ExpList::end() const noexcept {
+  return begin() + size_;
+}
+inline std::reverse_iterator<const Exp*> ExpList::rbegin() const noexcept {
+  return std::reverse_iterator<const Exp*>(end());
+}
+inline std::reverse_iterator<const Exp*> ExpList::rend() const noexcept {
+  return std::reverse_iterator<const Exp*>(begin());
+}
+inline Exp& ExpList::operator[](std::size_t i) noexcept {
+  return begin()[i];
+}
+inline const Exp& ExpList::operator[](std::size_t i) const noexcept {
+  return begin()[i];
+}
+inline const Exp& ExpList::front() const noexcept {
+  return *begin();
+}
+inline const Exp& ExpList::back() const noexcept {
+  return end()[-1];
+}
 
 }  // namespace tovrin
