@@ -1,0 +1,69 @@
+"""Memory of compiled expressions: the resident-size growth per compiled rule when 100,000
+distinct W1-like rules are kept, as tovrin `Exp` objects and as CPython code objects of the
+equivalent Python expressions (compiled for `eval`).
+
+Each kind is measured in a fresh interpreter, so that neither sees memory the other freed. The
+texts are made before the first reading, so only the compiled objects count. Run with the module
+on the path (scripts/bench.sh does; bench/peers.py calls this script).
+"""
+
+import argparse
+import gc
+import json
+import subprocess
+import sys
+
+RULES = 100_000
+
+TEXTS = {
+    "tovrin": "user.age >= {i} && startsWith(user.name, 'A{i}') && region == 'eu{i}'",
+    "python": "user['age'] >= {i} and user['name'].startswith('A{i}') and region == 'eu{i}'",
+}
+
+
+def resident_bytes():
+    with open("/proc/self/statm") as statm:
+        return int(statm.read().split()[1]) * 4096
+
+
+def measure(kind, rules):
+    """Bytes of resident-size growth per compiled rule of `kind`, in this process."""
+    if kind == "tovrin":
+        from tovrin import Exp
+
+        make = Exp
+    else:
+        def make(text):
+            return compile(text, "<rule>", "eval")
+    texts = [TEXTS[kind].format(i=i) for i in range(rules)]
+    kept = [None] * rules
+    gc.collect()
+    before = resident_bytes()
+    for i, text in enumerate(texts):
+        kept[i] = make(text)
+    gc.collect()
+    return (resident_bytes() - before) / rules
+
+
+def measure_apart(kind, rules):
+    """The same measurement in a fresh interpreter."""
+    output = subprocess.run(
+        [sys.executable, __file__, "--one", kind, "--rules", str(rules)],
+        check=True, capture_output=True, text=True).stdout
+    return float(output)
+
+
+def main():
+    arguments = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    arguments.add_argument("--rules", type=int, default=RULES)
+    arguments.add_argument("--one", choices=sorted(TEXTS), help=argparse.SUPPRESS)
+    options = arguments.parse_args()
+    if options.one:
+        print(measure(options.one, options.rules))
+        return
+    results = {kind: measure_apart(kind, options.rules) for kind in TEXTS}
+    print(json.dumps({"rules": options.rules, "bytes_per_rule": results}, indent=2))
+
+
+if __name__ == "__main__":
+    main()
