@@ -229,16 +229,17 @@ class Machine {
     // Looked up only now, after every argument evaluated without error. The default table holds
     // exactly the built-ins, each found once when the call was made.
     if (builtins_only_) {
-      if (call.builtin == nullptr) return fail(EvalError::UndefinedFunction{call.name});
+      if (call.builtin == nullptr) return fail(EvalError::UndefinedFunction{call.name.str()});
       return call_function(call, *call.builtin);
     }
     auto found = functions_.find(call.name);
-    if (found == functions_.end()) return fail(EvalError::UndefinedFunction{call.name});
+    if (found == functions_.end()) return fail(EvalError::UndefinedFunction{call.name.str()});
     const auto* sync = found->second.as_sync();
     if (sync == nullptr) {
       require_values(call.args.size());
       values_.drop(call.args.size());
-      return fail(EvalError::FunctionCall{FnCallError(call.name, EvalError::AsyncInSyncContext{})});
+      return fail(
+          EvalError::FunctionCall{FnCallError(call.name.str(), EvalError::AsyncInSyncContext{})});
     }
     return call_function(call, *sync->fn);
   }
@@ -255,7 +256,7 @@ class Machine {
     FnResult result = fn(FnArgs(args_.top_entries(args_.size())));
     args_.clear();
     if (!result) {
-      return fail(EvalError::FunctionCall{FnCallError(call.name, std::move(result).error())});
+      return fail(EvalError::FunctionCall{FnCallError(call.name.str(), std::move(result).error())});
     }
     if constexpr (std::is_function_v<Fn>) {  // a built-in
       values_.emplace(std::in_place, std::move(*result));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tovrin/functions.hpp"
+#include "tovrin/types/compact_text.hpp"
 #include "tovrin/types/sorted_map.hpp"
 #include "tovrin/types/value.hpp"
 #include "tovrin/types/var.hpp"
@@ -61,7 +62,7 @@ class ExpList {
 // built-in function of that name, found once when the call is made (null when no built-in has
 // the name).
 struct FunctionItem {
-  std::string name;
+  CompactText name;
   ExpList args;
   functions::Builtin builtin;
 

@@ -10,6 +10,7 @@
 
 #include "tovrin/errors.hpp"
 #include "tovrin/result.hpp"
+#include "tovrin/types/compact_text.hpp"
 #include "tovrin/types/json_object.hpp"
 
 namespace tovrin {
@@ -24,7 +25,7 @@ using Index = std::uint32_t;
 
 // One accessor segment: a key looked up in an object, then optionally an array index.
 struct VarName {
-  std::string name;
+  CompactText name;
   std::optional<Index> index;
 
   // The segment as path texts show it: the name unquoted, then "[i]" when there is an index.

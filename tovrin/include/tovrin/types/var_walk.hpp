@@ -61,7 +61,7 @@ Result<Place*, VarAccessError> walk(std::span<const VarName> walked, const VarNa
         return current->get(segment.name);
       }
     }();
-    if (found == nullptr) return Err{VarAccessError::KeyNotFound{path(count), segment.name}};
+    if (found == nullptr) return Err{VarAccessError::KeyNotFound{path(count), segment.name.str()}};
     current = found;
     if (segment.index) {
       if (auto error = index_step(*segment.index, count)) return Err{std::move(*error)};
@@ -103,9 +103,9 @@ Result<MaybeOwned<V>, VarAccessError> VarAccess::access_from_bindings(const Env<
       TOVRIN_INTERNAL_FAILURE("Variable access must have at least one name");
     }
   }
-  const std::string& name = names_.front().name;
+  const CompactText& name = names_.front().name;
   const V* bound = env.find_binding(name);
-  if (bound == nullptr) return Err{VarAccessError::VariableNotFound{name}};
+  if (bound == nullptr) return Err{VarAccessError::VariableNotFound{name.str()}};
   auto found = access_names(std::span<const VarName>(names_), *bound, true);
   if (!found) return Err{std::move(found).error()};
   return MaybeOwned<V>::borrowed(**found);
