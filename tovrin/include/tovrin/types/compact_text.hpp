@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace tovrin {
@@ -49,8 +50,15 @@ class CompactText {
   bool empty() const noexcept { return size() == 0; }
   char operator[](std::size_t i) const noexcept { return data()[i]; }
 
-  friend bool operator==(const CompactText& a, std::string_view b) noexcept {
-    return a.view() == b;
+  friend bool operator==(const CompactText& a, const CompactText& b) noexcept {
+    return a.view() == b.view();
+  }
+  // Any other text: a std::string, a std::string_view or a literal.
+  template <class T>
+  requires(std::is_convertible_v<const T&, std::string_view> &&
+           !std::is_same_v<T, CompactText>) friend bool
+  operator==(const CompactText& a, const T& b) noexcept {
+    return a.view() == std::string_view(b);
   }
 
  private:
