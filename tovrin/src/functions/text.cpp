@@ -53,15 +53,15 @@ std::string insert_between_characters(std::string_view text, std::string_view to
 Array split_into_characters(std::string_view text) {
   Array pieces;
   pieces.reserve(utf8::count_scalars(text) + 2);
-  pieces.push_back(Value::owned_string({}));
+  pieces.push_back(Value::copied_string({}));
   std::size_t start = 0;
   for (std::size_t i = 1; i <= text.size(); ++i) {
     if (i == text.size() || is_char_start(text[i])) {
-      pieces.push_back(Value::owned_string(std::string(text.substr(start, i - start))));
+      pieces.push_back(Value::copied_string(text.substr(start, i - start)));
       start = i;
     }
   }
-  pieces.push_back(Value::owned_string({}));
+  pieces.push_back(Value::copied_string({}));
   return pieces;
 }
 
@@ -160,14 +160,14 @@ BuiltinResult split(Args args) {
   pieces.reserve(count);
   std::size_t start = 0;
   const auto add_piece = [&](std::size_t end) {
-    pieces.push_back(Value::owned_string(std::string(text.substr(start, end - start))));
+    pieces.push_back(Value::copied_string(text.substr(start, end - start)));
     start = end + separator.size();
   };
   for (std::size_t i = 0; i < std::min(count - 1, kKept); ++i)
     add_piece(ends[i]);
   for (std::size_t i = kKept; i + 1 < count; ++i)
     add_piece(searcher.find(text, start));
-  pieces.push_back(Value::owned_string(std::string(text.substr(start))));
+  pieces.push_back(Value::copied_string(text.substr(start)));
   return Value::Array(std::move(pieces));
 }
 
