@@ -1,5 +1,8 @@
 #include "tovrin/types/exp.hpp"
 
+#include <cstring>
+#include <memory>
+
 namespace tovrin {
 
 namespace {
@@ -22,16 +25,25 @@ auto operand_slots(P& payload) {
 
 }  // namespace
 
-ExpList::ExpList(std::size_t count)
-    : trees_(count == 0 ? nullptr : std::make_unique<Exp[]>(count)),
-      size_(static_cast<std::uint32_t>(count)) {}
+ExpList::ExpList(std::size_t count) {
+  if (count == 0) return;
+  static_assert(alignof(Exp) <= kHeader);
+  char* block = static_cast<char*>(::operator new(kHeader + count * sizeof(Exp)));
+  std::memcpy(block, &count, sizeof count);
+  trees_ = reinterpret_cast<Exp*>(block + kHeader);
+  std::uninitialized_value_construct_n(trees_, count);
+}
 
 ExpList::ExpList(std::vector<Exp>&& trees) : ExpList(trees.size()) {
   std::move(trees.begin(), trees.end(), begin());
 }
 
-// The trees are released one by one, each through its own iterative destructor.
-ExpList::~ExpList() = default;
+void ExpList::release() noexcept {
+  if (trees_ == nullptr) return;
+  std::destroy_n(trees_, size());
+  ::operator delete(reinterpret_cast<char*>(trees_) - kHeader);
+  trees_ = nullptr;
+}
 
 FunctionItem::FunctionItem(std::string_view name, ExpList args)
     : name(name), args(std::move(args)), builtin(functions::find_builtin(name)) {}

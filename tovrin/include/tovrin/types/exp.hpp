@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -20,7 +21,8 @@ namespace tovrin {
 class Exp;
 
 // The child trees of a call or an array literal, in order: one allocation of exactly their
-// number, which never changes once the list is made.
+// number, which never changes once the list is made. The count is kept in the allocation, in
+// front of the trees, so that the list itself is one pointer.
 class ExpList {
  public:
   ExpList() noexcept = default;
@@ -30,19 +32,20 @@ class ExpList {
   ExpList(std::vector<Exp>&& trees);
   ExpList(const ExpList& other) = delete;
   ExpList& operator=(const ExpList& other) = delete;
-  ExpList(ExpList&& other) noexcept
-      : trees_(std::move(other.trees_)), size_(std::exchange(other.size_, 0)) {}
+  ExpList(ExpList&& other) noexcept : trees_(std::exchange(other.trees_, nullptr)) {}
   ExpList& operator=(ExpList&& other) noexcept {
-    trees_ = std::move(other.trees_);
-    size_ = std::exchange(other.size_, 0);
+    if (this != &other) {
+      release();
+      trees_ = std::exchange(other.trees_, nullptr);
+    }
     return *this;
   }
-  ~ExpList();
+  ~ExpList() { release(); }
 
-  std::size_t size() const noexcept { return size_; }
-  bool empty() const noexcept { return size_ == 0; }
-  Exp* begin() noexcept { return trees_.get(); }
-  const Exp* begin() const noexcept { return trees_.get(); }
+  std::size_t size() const noexcept { return trees_ == nullptr ? 0 : count_of(trees_); }
+  bool empty() const noexcept { return trees_ == nullptr; }
+  Exp* begin() noexcept { return trees_; }
+  const Exp* begin() const noexcept { return trees_; }
   // Defined below, where Exp is complete.
   Exp* end() noexcept;
   const Exp* end() const noexcept;
@@ -54,8 +57,17 @@ class ExpList {
   const Exp& back() const noexcept;
 
  private:
-  std::unique_ptr<Exp[]> trees_;
-  std::uint32_t size_ = 0;
+  // The allocation: the count, then the trees. Exp is aligned to 8, as the count is.
+  static constexpr std::size_t kHeader = sizeof(std::size_t);
+  static std::size_t count_of(const Exp* trees) noexcept {
+    std::size_t count;
+    std::memcpy(&count, reinterpret_cast<const char*>(trees) - kHeader, sizeof count);
+    return count;
+  }
+  // Releases each tree through its own iterative destructor, then the allocation.
+  void release() noexcept;
+
+  Exp* trees_ = nullptr;  // null for an empty list
 };
 
 // A call: the function's name (always owned), its argument trees in call order, and the
@@ -190,10 +202,10 @@ class Exp {
 };
 
 inline Exp* ExpList::end() noexcept {
-  return begin() + size_;
+  return begin() + size();
 }
 inline const Exp* ExpList::end() const noexcept {
-  return begin() + size_;
+  return begin() + size();
 }
 inline std::reverse_iterator<const Exp*> ExpList::rbegin() const noexcept {
   return std::reverse_iterator<const Exp*>(end());
@@ -213,5 +225,7 @@ inline const Exp& ExpList::front() const noexcept {
 inline const Exp& ExpList::back() const noexcept {
   return end()[-1];
 }
+
+static_assert(sizeof(Exp) == 40, "nodes are kept small: most of a tree is nodes");
 
 }  // namespace tovrin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -41,8 +42,15 @@ class VarAccess {
  public:
   // An empty list is an internal failure: the accessor parser always supplies a segment.
   explicit VarAccess(std::vector<VarName> names);
+  VarAccess(const VarAccess& other);
+  VarAccess& operator=(const VarAccess& other);
+  VarAccess(VarAccess&& other) noexcept;
+  VarAccess& operator=(VarAccess&& other) noexcept;
+  ~VarAccess() { release(); }
 
-  const std::vector<VarName>& names() const noexcept { return names_; }
+  std::span<const VarName> names() const noexcept {
+    return std::span<const VarName>(count_ == 1 ? &single_ : many_, count_);
+  }
 
   // The walks over host values; defined in var_walk.hpp. They never copy a host value: results
   // borrow from the value walked or from the environment.
@@ -75,8 +83,8 @@ class VarAccess {
   // write_word(std::uint32_t), write_bytes(std::string_view) and write_byte(std::uint8_t).
   template <class Hasher>
   void feed_hash(Hasher& hasher) const {
-    hasher.write_word(static_cast<std::uint32_t>(names_.size()));
-    for (const auto& segment : names_) {
+    hasher.write_word(static_cast<std::uint32_t>(count_));
+    for (const auto& segment : names()) {
       hasher.write_bytes(segment.name);
       hasher.write_byte(0xff);
       hasher.write_word(segment.index ? 1u : 0u);
@@ -85,11 +93,20 @@ class VarAccess {
   }
 
   friend bool operator==(const VarAccess& a, const VarAccess& b) noexcept {
-    return a.names_ == b.names_;
+    return std::ranges::equal(a.names(), b.names());
   }
 
  private:
-  std::vector<VarName> names_;
+  // Takes the segments of `names` (whose count it must have): the one segment of most accessors
+  // in place, more in one allocation of exactly their number.
+  void take(std::span<VarName> names);
+  void release() noexcept;
+
+  union {
+    VarName single_;  // when there is one segment
+    VarName* many_;   // when there are more, or none (null) after a move
+  };
+  std::uint32_t count_ = 0;
 };
 
 }  // namespace tovrin
