@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "tovrin/utils/text_hash.hpp"
+
 namespace tovrin {
 
 // Owned UTF-8 text in 16 bytes, for the names a tree keeps (called functions, accessor
@@ -73,15 +75,9 @@ class CompactText {
   unsigned char tag() const noexcept { return static_cast<unsigned char>(bytes_[15]); }
   std::size_t inline_size() const noexcept { return tag(); }
   void set_inline_size(std::size_t size) noexcept { bytes_[15] = static_cast<char>(size); }
-  const char* heap_data() const noexcept {
-    const char* data;
-    std::memcpy(&data, bytes_, sizeof data);
-    return data;
-  }
+  const char* heap_data() const noexcept { return text_detail::load<const char*>(bytes_); }
   std::size_t heap_size() const noexcept {
-    std::uint64_t word;
-    std::memcpy(&word, bytes_ + 8, sizeof word);
-    return static_cast<std::size_t>(word & kSizeMask);
+    return static_cast<std::size_t>(text_detail::load<std::uint64_t>(bytes_ + 8) & kSizeMask);
   }
 
   void assign(std::string_view text) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "tovrin/utils/text_hash.hpp"
+
 namespace tovrin {
 
 // UTF-8 text that either borrows bytes living elsewhere (the expression text, a bound host value)
@@ -96,26 +98,14 @@ class Text {
 
   unsigned char tag() const noexcept { return static_cast<unsigned char>(bytes_[23]); }
   void set_inline_size(std::size_t size) noexcept { bytes_[23] = static_cast<char>(size); }
-  const char* reference_data() const noexcept {
-    const char* data;
-    std::memcpy(&data, bytes_, sizeof data);
-    return data;
-  }
-  std::size_t reference_size() const noexcept {
-    std::size_t size;
-    std::memcpy(&size, bytes_ + 8, sizeof size);
-    return size;
-  }
+  const char* reference_data() const noexcept { return text_detail::load<const char*>(bytes_); }
+  std::size_t reference_size() const noexcept { return text_detail::load<std::size_t>(bytes_ + 8); }
   void set_reference(const char* data, std::size_t size, unsigned char tag) noexcept {
     std::memcpy(bytes_, &data, sizeof data);
     std::memcpy(bytes_ + 8, &size, sizeof size);
     bytes_[23] = static_cast<char>(tag);
   }
-  std::string* holder() const noexcept {
-    std::string* string;
-    std::memcpy(&string, bytes_, sizeof string);
-    return string;
-  }
+  std::string* holder() const noexcept { return text_detail::load<std::string*>(bytes_); }
   void set_holder(std::string* string) noexcept {
     std::memcpy(bytes_, &string, sizeof string);
     bytes_[23] = static_cast<char>(kOnHeap);
