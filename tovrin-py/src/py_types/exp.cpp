@@ -68,7 +68,10 @@ PyObject* exp_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
       raise(tree.error());
       return nullptr;
     }
-    KnownStrings keys = KnownStrings::object_keys_of(*tree);
+    // An object literal needs a brace in the text; most expressions have none to look for.
+    KnownStrings keys = text->find('{') == std::string_view::npos
+                            ? KnownStrings()
+                            : KnownStrings::object_keys_of(*tree);
     return ExpObject::create(type, PyExp{std::move(*tree), std::move(keys)}).release();
   });
 }

@@ -140,33 +140,36 @@ void Exp::move_children_into(std::vector<Exp>& out) {
 }
 
 void Exp::collect_children(std::vector<const Exp*>& out) const {
-  std::vector<Exp*> children;
-  const_cast<Exp*>(this)->collect_children(children);
-  out.insert(out.end(), children.begin(), children.end());
+  push_children(*this, out);
 }
 
 void Exp::collect_children(std::vector<Exp*>& out) {
-  switch (kind()) {
+  push_children(*this, out);
+}
+
+template <class Self, class Out>
+void Exp::push_children(Self& self, Out& out) {
+  switch (self.kind()) {
     case Kind::Literal:
     case Kind::Var:
       return;
     case Kind::Call:
-      for (auto& arg : std::get_if<Call>(&payload_)->item.args)
+      for (auto& arg : std::get_if<Call>(&self.payload_)->item.args)
         out.push_back(&arg);
       return;
     case Kind::Not:
-      if (auto& child = std::get_if<Not>(&payload_)->child) out.push_back(child.get());
+      if (auto& child = std::get_if<Not>(&self.payload_)->child) out.push_back(child.get());
       return;
     case Kind::ArrayLit:
-      for (auto& element : std::get_if<ArrayLit>(&payload_)->elements)
+      for (auto& element : std::get_if<ArrayLit>(&self.payload_)->elements)
         out.push_back(&element);
       return;
     case Kind::ObjectLit:
-      for (auto& entry : std::get_if<ObjectLit>(&payload_)->entries)
+      for (auto& entry : std::get_if<ObjectLit>(&self.payload_)->entries)
         out.push_back(&entry.second);
       return;
     default: {
-      auto [left, right] = operand_slots(payload_);
+      auto [left, right] = operand_slots(self.payload_);
       if (*left) out.push_back(left->get());
       if (*right) out.push_back(right->get());
       return;

@@ -16,7 +16,13 @@ void VarName::text_to(std::string& out) const {
   }
 }
 
-VarAccess::VarAccess(std::vector<VarName> names) : many_(nullptr) {
+VarAccess::VarAccess(std::vector<VarName> names) : VarAccess(Moving{}, names) {}
+
+VarAccess VarAccess::from_segments(std::span<VarName> names) {
+  return VarAccess(Moving{}, names);
+}
+
+VarAccess::VarAccess(Moving, std::span<VarName> names) : many_(nullptr) {
   if (names.empty()) TOVRIN_INTERNAL_FAILURE("Variable access must have at least one name");
   take(names);
 }

@@ -192,6 +192,9 @@ class Exp {
 
  private:
   void collect_children(std::vector<Exp*>& out);
+  // Both of the above; `Self` is Exp or const Exp.
+  template <class Self, class Out>
+  static void push_children(Self& self, Out& out);
   bool has_children() const noexcept;
   void move_children_into(std::vector<Exp>& out);
   // A copy of this node's own data, with default nodes in place of its children.

@@ -42,6 +42,8 @@ class VarAccess {
  public:
   // An empty list is an internal failure: the accessor parser always supplies a segment.
   explicit VarAccess(std::vector<VarName> names);
+  // An accessor of the segments moved out of `names`, which must not be empty either.
+  static VarAccess from_segments(std::span<VarName> names);
   VarAccess(const VarAccess& other);
   VarAccess& operator=(const VarAccess& other);
   VarAccess(VarAccess&& other) noexcept;
@@ -97,6 +99,8 @@ class VarAccess {
   }
 
  private:
+  struct Moving {};
+  VarAccess(Moving, std::span<VarName> names);
   // Takes the segments of `names` (whose count it must have): the one segment of most accessors
   // in place, more in one allocation of exactly their number.
   void take(std::span<VarName> names);
