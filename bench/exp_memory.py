@@ -2,6 +2,9 @@
 distinct W1-like rules are kept, as tovrin `Exp` objects and as CPython code objects of the
 equivalent Python expressions (compiled for `eval`).
 
+Two sets of rules: in "literals" the number and both strings differ from rule to rule, in
+"limits" only the number does (CPython then shares the two strings between its code objects).
+
 Each kind is measured in a fresh interpreter, so that neither sees memory the other freed. The
 texts are made before the first reading, so only the compiled objects count. Run with the module
 on the path (scripts/bench.sh does; bench/peers.py calls this script).
@@ -15,10 +18,17 @@ import sys
 
 RULES = 100_000
 
-TEXTS = {
-    "tovrin": "user.age >= {i} && startsWith(user.name, 'A{i}') && region == 'eu{i}'",
-    "python": "user['age'] >= {i} and user['name'].startswith('A{i}') and region == 'eu{i}'",
+RULE_SETS = {
+    "literals": {
+        "tovrin": "user.age >= {i} && startsWith(user.name, 'A{i}') && region == 'eu{i}'",
+        "python": "user['age'] >= {i} and user['name'].startswith('A{i}') and region == 'eu{i}'",
+    },
+    "limits": {
+        "tovrin": "user.age >= {i} && startsWith(user.name, 'A') && region == 'eu'",
+        "python": "user['age'] >= {i} and user['name'].startswith('A') and region == 'eu'",
+    },
 }
+KINDS = ("tovrin", "python")
 
 
 def resident_bytes():
@@ -26,7 +36,7 @@ def resident_bytes():
         return int(statm.read().split()[1]) * 4096
 
 
-def measure(kind, rules):
+def measure(rule_set, kind, rules):
     """Bytes of resident-size growth per compiled rule of `kind`, in this process."""
     if kind == "tovrin":
         from tovrin import Exp
@@ -35,7 +45,7 @@ def measure(kind, rules):
     else:
         def make(text):
             return compile(text, "<rule>", "eval")
-    texts = [TEXTS[kind].format(i=i) for i in range(rules)]
+    texts = [RULE_SETS[rule_set][kind].format(i=i) for i in range(rules)]
     kept = [None] * rules
     gc.collect()
     before = resident_bytes()
@@ -45,24 +55,30 @@ def measure(kind, rules):
     return (resident_bytes() - before) / rules
 
 
-def measure_apart(kind, rules):
+def measure_apart(rule_set, kind, rules):
     """The same measurement in a fresh interpreter."""
     output = subprocess.run(
-        [sys.executable, __file__, "--one", kind, "--rules", str(rules)],
+        [sys.executable, __file__, "--one", rule_set, kind, "--rules", str(rules)],
         check=True, capture_output=True, text=True).stdout
     return float(output)
+
+
+def measure_all(rules=RULES):
+    """Bytes per rule, by rule set and kind."""
+    return {rule_set: {kind: measure_apart(rule_set, kind, rules) for kind in KINDS}
+            for rule_set in RULE_SETS}
 
 
 def main():
     arguments = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     arguments.add_argument("--rules", type=int, default=RULES)
-    arguments.add_argument("--one", choices=sorted(TEXTS), help=argparse.SUPPRESS)
+    arguments.add_argument("--one", nargs=2, metavar=("RULE_SET", "KIND"), help=argparse.SUPPRESS)
     options = arguments.parse_args()
     if options.one:
-        print(measure(options.one, options.rules))
+        print(measure(*options.one, options.rules))
         return
-    results = {kind: measure_apart(kind, options.rules) for kind in TEXTS}
-    print(json.dumps({"rules": options.rules, "bytes_per_rule": results}, indent=2))
+    print(json.dumps({"rules": options.rules, "bytes_per_rule": measure_all(options.rules)},
+                     indent=2))
 
 
 if __name__ == "__main__":

@@ -291,8 +291,8 @@ def targets(results):
         "C compile() / Exp() (at least 5)": compile_cells["python"] / compile_cells["tovrin"],
         "memory: peak KiB growth from 10^4 to 10^6 W1 evaluations (0)":
             memory["1000000"] - memory["10000"],
-        "memory: bytes per compiled W1-like rule, Exp / code object (at most 1)":
-            rule_bytes["tovrin"] / rule_bytes["python"],
+        **{f"memory: bytes per compiled W1-like rule ({rule_set}), Exp / code object (at most 1)":
+           sizes["tovrin"] / sizes["python"] for rule_set, sizes in rule_bytes.items()},
     }
 
 
@@ -333,8 +333,7 @@ def main():
 
     # First, while the process is still small, so that the peak reflects evaluation alone.
     memory = peak_memory_after_evaluations()
-    rule_memory = {kind: exp_memory.measure_apart(kind, exp_memory.RULES)
-                   for kind in exp_memory.TEXTS}
+    rule_memory = exp_memory.measure_all()
 
     timer = Timer(options.repeats, options.run_seconds)
     results = {
@@ -359,9 +358,10 @@ def main():
           f"Python {info['python']}, {info['date']}\n")
     print(markdown(results))
     rules = results["exp_memory"]
-    sizes = rules["bytes_per_rule"]
-    print(f"\n{rules['rules']} compiled W1-like rules, bytes each: tovrin Exp "
-          f"{sizes['tovrin']:.0f}, CPython code object {sizes['python']:.0f}")
+    for rule_set, sizes in rules["bytes_per_rule"].items():
+        print(f"\n{rules['rules']} compiled W1-like rules ({rule_set}), bytes each: tovrin Exp "
+              f"{sizes['tovrin']:.0f}, CPython code object {sizes['python']:.0f}", end="")
+    print()
     print()
     for name, value in results["targets"].items():
         print(f"{name}: {value:.2f}")
