@@ -143,7 +143,9 @@ BuiltinResult replace(Args args) {
 BuiltinResult split(Args args) {
   auto texts = string_arguments<2>(args);
   if (!texts) return Err{std::move(texts).error()};
-  const auto [text, separator] = *texts;
+  // Named apart, so that the lambda below can capture them.
+  const std::string_view text = (*texts)[0];
+  const std::string_view separator = (*texts)[1];
   if (separator.empty()) return Value::Array(split_into_characters(text));
   const SubstringSearcher searcher(separator);
   // One search finds the pieces, so that the array is made once at its final size: the ends of

@@ -64,7 +64,7 @@ void VarAccess::take(std::span<VarName> names) {
     many_ = new VarName[names.size()];
     std::move(names.begin(), names.end(), many_);
   }
-  count_ = static_cast<std::uint32_t>(names.size());
+  count_ = names.size();
 }
 
 void VarAccess::release() noexcept {

@@ -110,7 +110,7 @@ class VarAccess {
     VarName single_;  // when there is one segment
     VarName* many_;   // when there are more, or none (null) after a move
   };
-  std::uint32_t count_ = 0;
+  std::size_t count_ = 0;
 };
 
 }  // namespace tovrin
