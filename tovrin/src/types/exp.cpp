@@ -25,17 +25,27 @@ auto operand_slots(P& payload) {
 
 }  // namespace
 
-ExpList::ExpList(std::size_t count) {
-  if (count == 0) return;
+Exp* ExpList::allocate(std::size_t count) {
   static_assert(alignof(Exp) <= kHeader);
   char* block = static_cast<char*>(::operator new(kHeader + count * sizeof(Exp)));
   std::memcpy(block, &count, sizeof count);
-  trees_ = reinterpret_cast<Exp*>(block + kHeader);
+  return reinterpret_cast<Exp*>(block + kHeader);
+}
+
+ExpList::ExpList(std::size_t count) {
+  if (count == 0) return;
+  trees_ = allocate(count);
   std::uninitialized_value_construct_n(trees_, count);
 }
 
-ExpList::ExpList(std::vector<Exp>&& trees) : ExpList(trees.size()) {
-  std::move(trees.begin(), trees.end(), begin());
+ExpList::ExpList(std::vector<Exp>&& trees) : ExpList(moved_from(trees)) {}
+
+ExpList ExpList::moved_from(std::span<Exp> trees) {
+  ExpList list;
+  if (trees.empty()) return list;
+  list.trees_ = allocate(trees.size());
+  std::uninitialized_move(trees.begin(), trees.end(), list.trees_);
+  return list;
 }
 
 void ExpList::release() noexcept {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,8 @@ class ExpList {
   explicit ExpList(std::size_t count);
   // Implicit, so that lists can be written as vectors.
   ExpList(std::vector<Exp>&& trees);
+  // A list of the trees moved out of `trees`.
+  static ExpList moved_from(std::span<Exp> trees);
   ExpList(const ExpList& other) = delete;
   ExpList& operator=(const ExpList& other) = delete;
   ExpList(ExpList&& other) noexcept : trees_(std::exchange(other.trees_, nullptr)) {}
@@ -64,6 +67,8 @@ class ExpList {
     std::memcpy(&count, reinterpret_cast<const char*>(trees) - kHeader, sizeof count);
     return count;
   }
+  // Room for `count` trees after their count; the trees are not made.
+  static Exp* allocate(std::size_t count);
   // Releases each tree through its own iterative destructor, then the allocation.
   void release() noexcept;
 
