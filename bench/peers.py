@@ -27,6 +27,7 @@ import jmespath
 import jmespath.parser
 import simpleeval
 
+import exp_memory
 from tovrin import Exp
 
 SYSTEMS = ["python", "tovrin", "simpleeval", "asteval", "jmespath"]
@@ -262,9 +263,13 @@ def markdown(results):
 
 def targets(results):
     """The ratios that the project holds itself to, measured in this run."""
-    w1 = results["workloads"]["W1 rule"]
+    workloads = results["workloads"]
+
+    def to_floor(name):
+        return workloads[name]["tovrin"] / workloads[name]["python"]
+
     lead = {}
-    for name, cells in results["workloads"].items():
+    for name, cells in workloads.items():
         peers = [cells[s] for s in ("simpleeval", "asteval", "jmespath") if cells[s] is not None]
         lead[name] = min(peers) / cells["tovrin"]
     scaling = results["scaling"]
@@ -272,13 +277,22 @@ def targets(results):
     per_value = (scaling[str(last)]["tovrin"] - scaling[str(first)]["tovrin"]) / (last - first)
     compile_cells = results["compile"]
     memory = results["memory_kib"]
+    rule_bytes = results["exp_memory"]["bytes_per_rule"]
     return {
-        "W1 tovrin / CPython eval (at most 2)": w1["tovrin"] / w1["python"],
-        **{f"{name}: fastest peer / tovrin (at least 20)": ratio for name, ratio in lead.items()},
-        "W5 ns per further bound value (at most 20)": per_value,
+        "W1 tovrin / CPython eval (at most 1.3)": to_floor("W1 rule"),
+        "W2 tovrin / CPython eval (at most 1.8)": to_floor("W2 text"),
+        "W3 tovrin / CPython eval (below 1.0)": to_floor("W3 pattern"),
+        "W4 tovrin / CPython eval (at most 2.0)": to_floor("W4 containers"),
+        "W1: fastest peer / tovrin (at least 25)": lead["W1 rule"],
+        "W2: fastest peer / tovrin (at least 10)": lead["W2 text"],
+        "W3: fastest peer / tovrin (at least 10)": lead["W3 pattern"],
+        "W4: fastest peer / tovrin (at least 25)": lead["W4 containers"],
+        "W5 ns per further bound value (at most 6)": per_value,
         "C compile() / Exp() (at least 5)": compile_cells["python"] / compile_cells["tovrin"],
         "memory: peak KiB growth from 10^4 to 10^6 W1 evaluations (0)":
             memory["1000000"] - memory["10000"],
+        **{f"memory: bytes per compiled W1-like rule ({rule_set}), Exp / code object (at most 1)":
+           sizes["tovrin"] / sizes["python"] for rule_set, sizes in rule_bytes.items()},
     }
 
 
@@ -319,12 +333,14 @@ def main():
 
     # First, while the process is still small, so that the peak reflects evaluation alone.
     memory = peak_memory_after_evaluations()
+    rule_memory = exp_memory.measure_all()
 
     timer = Timer(options.repeats, options.run_seconds)
     results = {
         "machine": machine(),
         "unit": "ns per call, median of timeit runs",
         "memory_kib": {str(k): v for k, v in memory.items()},
+        "exp_memory": {"rules": exp_memory.RULES, "bytes_per_rule": rule_memory},
         "workloads": {name: measure_workload(timer, w) for name, w in WORKLOADS.items()},
         "scaling": {str(n): measure_workload(timer, scaling_workload(n)) for n in SCALING_SIZES},
         "compile": measure_compile(timer),
@@ -341,6 +357,11 @@ def main():
     print(f"{info['cpu']} ({info['cores']} cores), {info['system']}, "
           f"Python {info['python']}, {info['date']}\n")
     print(markdown(results))
+    rules = results["exp_memory"]
+    for rule_set, sizes in rules["bytes_per_rule"].items():
+        print(f"\n{rules['rules']} compiled W1-like rules ({rule_set}), bytes each: tovrin Exp "
+              f"{sizes['tovrin']:.0f}, CPython code object {sizes['python']:.0f}", end="")
+    print()
     print()
     for name, value in results["targets"].items():
         print(f"{name}: {value:.2f}")

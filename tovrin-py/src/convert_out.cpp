@@ -28,34 +28,40 @@ Ref array_to_python(PyJsonArray&& elements) {
   return list;
 }
 
+// A dict with room for `count` entries, so that filling it never resizes it.
+Ref new_dict(std::size_t count) {
+  return created(_PyDict_NewPresized(static_cast<Py_ssize_t>(count)));
+}
+
 Ref object_to_python(PyJsonObject&& entries) {
-  Ref dict = created(PyDict_New());
-  for (auto it = entries.begin(); it != entries.end(); ++it) {
-    Ref value = json_to_python(std::move(it.value()));
+  Ref dict = new_dict(entries.size());
+  for (auto& [name, element] : entries) {
+    Ref value = json_to_python(std::move(element));
     if (!value) return nullptr;
-    Ref key = capi::new_str(it->first);
+    Ref key = capi::new_str(name);
     if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) return nullptr;
   }
   return dict;
 }
 
-Ref value_array_to_python(const tovrin::Array& elements) {
+Ref value_array_to_python(const tovrin::Array& elements, const KnownStrings* keys) {
   Ref list = created(PyList_New(static_cast<Py_ssize_t>(elements.size())));
   Py_ssize_t index = 0;
   for (const auto& element : elements) {
-    Ref item = value_to_python(element);
+    Ref item = value_to_python(element, keys);
     if (!item) return nullptr;
     PyList_SET_ITEM(list.get(), index++, item.release());
   }
   return list;
 }
 
-Ref value_object_to_python(const tovrin::Object& entries) {
-  Ref dict = created(PyDict_New());
+Ref value_object_to_python(const tovrin::Object& entries, const KnownStrings* keys) {
+  Ref dict = new_dict(entries.size());
   for (const auto& [key, element] : entries) {
-    Ref value = value_to_python(element);
+    Ref value = value_to_python(element, keys);
     if (!value) return nullptr;
-    Ref name = capi::new_str(key);
+    PyObject* known = keys != nullptr ? keys->find(key) : nullptr;
+    Ref name = known != nullptr ? Ref::borrow(known) : capi::new_str(key);
     if (PyDict_SetItem(dict.get(), name.get(), value.get()) < 0) return nullptr;
   }
   return dict;
@@ -63,7 +69,7 @@ Ref value_object_to_python(const tovrin::Object& entries) {
 
 }  // namespace
 
-Ref value_to_python(const Value& value) {
+Ref value_to_python(const Value& value, const KnownStrings* keys) {
   switch (value.kind()) {
     case Value::Kind::Int:
       return created(PyLong_FromLongLong(*value.as_int()));
@@ -74,9 +80,9 @@ Ref value_to_python(const Value& value) {
     case Value::Kind::String:
       return capi::new_str(value.string_view());
     case Value::Kind::Array:
-      return value_array_to_python(*value.as_array());
+      return value_array_to_python(*value.as_array(), keys);
     case Value::Kind::Object:
-      return value_object_to_python(*value.as_object());
+      return value_object_to_python(*value.as_object(), keys);
     case Value::Kind::Null:
       return Ref::borrow(Py_None);
   }

@@ -2,6 +2,7 @@
 
 #include "capi/ref.hpp"
 
+#include "known_strings.hpp"
 #include "py_types/jsonobj.hpp"
 #include "tovrin/types/value.hpp"
 
@@ -13,7 +14,8 @@ namespace tovrin::py {
 capi::Ref json_to_python(PyJsonValue&& value);
 
 // The same Python object as json_to_python(PyJsonValue::from_value(value)) gives, made straight
-// from the engine's value: integers as int, objects as dicts in the value's key order.
-capi::Ref value_to_python(const Value& value);
+// from the engine's value: integers as int, objects as dicts in the value's key order. Keys found
+// in `keys` are taken from there.
+capi::Ref value_to_python(const Value& value, const KnownStrings* keys = nullptr);
 
 }  // namespace tovrin::py

@@ -119,6 +119,20 @@ def test_floats_halfway_between_two_shortest_forms_take_the_one_farther_from_zer
     assert Exp(text).eval(bindings) == expected
 
 
+def test_object_literals_come_back_as_new_dicts_on_every_call():
+    exp = Exp("{'b': {'\u00e9': 1, 'a': [{'z': x}]}, 'a': x, 'x': [x]}")
+    bound = {"b": 2, "a": {"x": 3}}
+    first = exp.eval({"x": bound})
+    second = exp.eval({"x": bound})
+    expected = {"a": {"a": {"x": 3}, "b": 2}, "b": {"a": [{"z": {"a": {"x": 3}, "b": 2}}],
+                                                   "\u00e9": 1}, "x": [{"a": {"x": 3}, "b": 2}]}
+    assert first == second == expected
+    assert first is not second and first["b"] is not second["b"]
+    assert list(first) == ["a", "b", "x"] and list(first["b"]) == ["a", "\u00e9"]
+    assert list(first["a"]) == ["a", "b"]
+    assert all(type(key) is str for key in first)
+
+
 def test_leftover_text_is_reported_with_the_whole_rest():
     with pytest.raises(ValueError) as info:
         Exp("1 ) \u3000")

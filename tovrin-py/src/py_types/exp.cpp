@@ -44,7 +44,8 @@ Result<Exp, PyTovrinError> compile(std::string_view text) {
 // before the evaluation starts. The result, which may borrow from the tree and the bindings,
 // becomes a Python object before the environment goes; null with the Python error set on
 // failure.
-capi::Ref evaluate(const Exp& tree, PyObject* bindings) {
+capi::Ref evaluate(const PyExp& exp, PyObject* bindings) {
+  const Exp& tree = exp.inner;
   EnvBuilder<PyJsonValue> builder;
   if (!bind_arguments(bindings, "bindings", builder)) return nullptr;
   const Env<PyJsonValue> env = std::move(builder).build();
@@ -53,7 +54,7 @@ capi::Ref evaluate(const Exp& tree, PyObject* bindings) {
     raise(PyTovrinError(std::move(result).error()));
     return nullptr;
   }
-  return value_to_python(result->get());
+  return value_to_python(result->get(), &exp.keys);
 }
 
 PyObject* exp_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
@@ -67,18 +68,21 @@ PyObject* exp_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
       raise(tree.error());
       return nullptr;
     }
-    return ExpObject::create(type, PyExp{std::move(*tree)}).release();
+    // An object literal needs a brace in the text; most expressions have none to look for.
+    KnownStrings keys = text->find('{') == std::string_view::npos
+                            ? KnownStrings()
+                            : KnownStrings::object_keys_of(*tree);
+    return ExpObject::create(type, PyExp{std::move(*tree), std::move(keys)}).release();
   });
 }
 
 PyObject* exp_eval(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   return capi::guarded<PyObject*>(nullptr, [&]() -> PyObject* {
     // The bindings by position, as nearly every call passes them, need no sorting.
-    if (nargs == 1 && kwnames == nullptr)
-      return evaluate(ExpObject::of(self).inner, args[0]).release();
+    if (nargs == 1 && kwnames == nullptr) return evaluate(ExpObject::of(self), args[0]).release();
     PyObject* arguments[1];
     if (!capi::sort_arguments(kEval, args, nargs, kwnames, arguments)) return nullptr;
-    return evaluate(ExpObject::of(self).inner, arguments[0]).release();
+    return evaluate(ExpObject::of(self), arguments[0]).release();
   });
 }
 

@@ -2,14 +2,16 @@
 
 #include "capi/ref.hpp"
 
+#include "known_strings.hpp"
 #include "tovrin/types/exp.hpp"
 
 namespace tovrin::py {
 
-// The native part of an `Exp` instance: the compiled tree, owning all its text. It never
-// changes after construction.
+// The native part of an `Exp` instance: the compiled tree, owning all its text, and the Python
+// strings of its object literals' keys. It never changes after construction.
 struct PyExp {
   Exp inner;
+  KnownStrings keys;
 };
 
 // The class `Exp`, created on first use and kept for the life of the process; null with the

@@ -32,8 +32,8 @@ PyJsonValue PyJsonValue::from_value(Value value) {
       out.reserve(entries.size());
       for (auto& [key, element] : entries) {
         // Mutable iteration of the sorted map hands out const-free keys only so that they can
-        // be moved out of a map that is about to be released.
-        out.insert_or_assign(std::move(key), from_value(std::move(element)));
+        // be moved out of a map that is about to be released. Its keys are unique.
+        out.append_new(std::move(key), from_value(std::move(element)));
       }
       return Object(std::move(out));
     }
@@ -46,14 +46,7 @@ PyJsonValue PyJsonValue::from_value(Value value) {
 std::optional<std::vector<PyJsonEntry>> PyJsonValue::into_entries() && {
   auto* object = object_ptr();
   if (object == nullptr) return std::nullopt;
-  // The map hands out its keys read-only, so they are copied; the values are moved.
-  std::vector<PyJsonEntry> entries;
-  entries.reserve(object->size());
-  for (auto it = object->begin(); it != object->end(); ++it) {
-    entries.emplace_back(it->first, std::move(it.value()));
-  }
-  object->clear();
-  return entries;
+  return std::move(*object).take_entries();
 }
 
 void PyJsonValue::debug_to(std::string& out) const {

@@ -10,10 +10,8 @@
 #include <variant>
 #include <vector>
 
-#include <tsl/ordered_map.h>
-
+#include "tovrin/types/ordered_map.hpp"
 #include "tovrin/types/value.hpp"
-#include "tovrin/utils/text_hash.hpp"
 
 namespace tovrin::py {
 
@@ -21,11 +19,11 @@ class PyJsonValue;
 
 using PyJsonArray = std::vector<PyJsonValue>;
 using PyJsonEntry = std::pair<std::string, PyJsonValue>;
-// Insertion-ordered with a hash index over the entries; inserting under a present key replaces the
-// value in the key's first place. The entries live in a vector so that they can be handed out as
-// one contiguous span.
-using PyJsonObject = tsl::ordered_map<std::string, PyJsonValue, TextHash, TextEqual,
-                                      std::allocator<PyJsonEntry>, std::vector<PyJsonEntry>>;
+// Insertion-ordered; inserting under a present key replaces the value in the key's first place.
+// The entries live in one vector, so that they can be handed out as one contiguous span and a
+// small object (the usual case) takes one allocation; its keys are found by scanning them, a
+// larger object's through a hash index.
+using PyJsonObject = OrderedMap<PyJsonValue>;
 
 // The binding's JSON value: what Python values become on their way into the engine and what
 // results become on their way out. It owns everything inside it and holds no Python object, so
@@ -125,7 +123,7 @@ class PyJsonValue {
     auto* o = object_ptr();
     if (o == nullptr) return nullptr;
     auto it = o->find(key);
-    return it == o->end() ? nullptr : &it.value();
+    return it == o->end() ? nullptr : &it->second;
   }
   std::optional<std::span<const PyJsonEntry>> entries() const noexcept {
     if (const auto* o = object_ptr()) return std::span<const PyJsonEntry>(o->values_container());

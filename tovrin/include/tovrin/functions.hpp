@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string_view>
 
 #include "tovrin/errors.hpp"
 #include "tovrin/result.hpp"
@@ -14,6 +15,10 @@ namespace tovrin::functions {
 
 using Args = std::span<const Value>;
 using BuiltinResult = Result<Value, EvalError>;
+using Builtin = BuiltinResult (*)(Args);
+
+// The built-in function registered under `name` in the default function table, or null.
+Builtin find_builtin(std::string_view name) noexcept;
 
 BuiltinResult matches(Args args);
 BuiltinResult len(Args args);

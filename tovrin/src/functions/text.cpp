@@ -1,5 +1,6 @@
 // The built-ins on text and collections: len, startsWith, endsWith, contains, replace, split and
 // join.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -52,15 +53,15 @@ std::string insert_between_characters(std::string_view text, std::string_view to
 Array split_into_characters(std::string_view text) {
   Array pieces;
   pieces.reserve(utf8::count_scalars(text) + 2);
-  pieces.push_back(Value::owned_string({}));
+  pieces.push_back(Value::copied_string({}));
   std::size_t start = 0;
   for (std::size_t i = 1; i <= text.size(); ++i) {
     if (i == text.size() || is_char_start(text[i])) {
-      pieces.push_back(Value::owned_string(std::string(text.substr(start, i - start))));
+      pieces.push_back(Value::copied_string(text.substr(start, i - start)));
       start = i;
     }
   }
-  pieces.push_back(Value::owned_string({}));
+  pieces.push_back(Value::copied_string({}));
   return pieces;
 }
 
@@ -142,24 +143,33 @@ BuiltinResult replace(Args args) {
 BuiltinResult split(Args args) {
   auto texts = string_arguments<2>(args);
   if (!texts) return Err{std::move(texts).error()};
-  const auto [text, separator] = *texts;
+  // Named apart, so that the lambda below can capture them.
+  const std::string_view text = (*texts)[0];
+  const std::string_view separator = (*texts)[1];
   if (separator.empty()) return Value::Array(split_into_characters(text));
   const SubstringSearcher searcher(separator);
-  // Counted first, so that the array is made once at its final size.
+  // One search finds the pieces, so that the array is made once at its final size: the ends of
+  // the first kKept pieces are kept, the ends of any further ones are found again.
+  constexpr std::size_t kKept = 64;
+  std::size_t ends[kKept];
   std::size_t count = 1;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, found + separator.size())) {
+    if (count <= kKept) ends[count - 1] = found;
     ++count;
   }
   Array pieces;
   pieces.reserve(count);
   std::size_t start = 0;
-  for (std::size_t found = searcher.find(text); found != std::string_view::npos;
-       found = searcher.find(text, start)) {
-    pieces.push_back(Value::owned_string(std::string(text.substr(start, found - start))));
-    start = found + separator.size();
-  }
-  pieces.push_back(Value::owned_string(std::string(text.substr(start))));
+  const auto add_piece = [&](std::size_t end) {
+    pieces.push_back(Value::copied_string(text.substr(start, end - start)));
+    start = end + separator.size();
+  };
+  for (std::size_t i = 0; i < std::min(count - 1, kKept); ++i)
+    add_piece(ends[i]);
+  for (std::size_t i = kKept; i + 1 < count; ++i)
+    add_piece(searcher.find(text, start));
+  pieces.push_back(Value::copied_string(text.substr(start)));
   return Value::Array(std::move(pieces));
 }
 

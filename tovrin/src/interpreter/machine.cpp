@@ -1,4 +1,5 @@
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 #include "interpreter/inline_stack.hpp"
@@ -34,7 +35,10 @@ const Exp* operand(const std::unique_ptr<Exp>& child) {
 class Machine {
  public:
   Machine(const FunctionTable& functions, VariableReader read, const void* env)
-      : functions_(functions), read_(read), env_(env) {}
+      : functions_(functions),
+        builtins_only_(DEFAULT_VTABLE.if_built() == &functions),
+        read_(read),
+        env_(env) {}
 
   EvalResult run(const Exp& root) {
     work_.push(task::Evaluate{&root});
@@ -93,7 +97,7 @@ class Machine {
           return !error_;
         case Exp::Kind::Call: {
           const auto& item = node->get_if<Exp::Call>()->item;
-          work_.push(task::ApplyCall{&item.name, item.args.size()});
+          work_.push(task::ApplyCall{&item});
           // The first argument runs first; the lookup waits for all of them.
           if (item.args.empty()) return true;
           for (auto arg = item.args.rbegin(); arg + 1 != item.args.rend(); ++arg)
@@ -221,24 +225,44 @@ class Machine {
   }
 
   bool apply(const task::ApplyCall& t) {
-    // Looked up only now, after every argument evaluated without error.
-    auto found = functions_.find(*t.name);
-    if (found == functions_.end()) return fail(EvalError::UndefinedFunction{*t.name});
-    require_values(t.count);
+    const FunctionItem& call = *t.call;
+    // Looked up only now, after every argument evaluated without error. The default table holds
+    // exactly the built-ins, each found once when the call was made.
+    if (builtins_only_) {
+      if (call.builtin == nullptr) return fail(EvalError::UndefinedFunction{call.name.str()});
+      return call_function(call, *call.builtin);
+    }
+    auto found = functions_.find(call.name);
+    if (found == functions_.end()) return fail(EvalError::UndefinedFunction{call.name.str()});
     const auto* sync = found->second.as_sync();
     if (sync == nullptr) {
-      values_.drop(t.count);
-      return fail(EvalError::FunctionCall{FnCallError(*t.name, EvalError::AsyncInSyncContext{})});
+      require_values(call.args.size());
+      values_.drop(call.args.size());
+      return fail(
+          EvalError::FunctionCall{FnCallError(call.name.str(), EvalError::AsyncInSyncContext{})});
     }
-    for (Entry& entry : values_.top_entries(t.count))
+    return call_function(call, *sync->fn);
+  }
+
+  // Calls `fn` with the argument values on top of the value stack and pushes its result, which
+  // is made to own all its text (the built-ins' results do already).
+  template <class Fn>
+  bool call_function(const FunctionItem& call, const Fn& fn) {
+    const std::size_t count = call.args.size();
+    require_values(count);
+    for (Entry& entry : values_.top_entries(count))
       args_.push(take_value(entry));
-    values_.drop(t.count);
-    FnResult result = (*sync->fn)(FnArgs(args_.top_entries(args_.size())));
+    values_.drop(count);
+    FnResult result = fn(FnArgs(args_.top_entries(args_.size())));
     args_.clear();
     if (!result) {
-      return fail(EvalError::FunctionCall{FnCallError(*t.name, std::move(result).error())});
+      return fail(EvalError::FunctionCall{FnCallError(call.name.str(), std::move(result).error())});
     }
-    values_.emplace(std::in_place, std::move(*result).into_owned());
+    if constexpr (std::is_function_v<Fn>) {  // a built-in
+      values_.emplace(std::in_place, std::move(*result));
+    } else {
+      values_.emplace(std::in_place, std::move(*result).into_owned());
+    }
     return true;
   }
 
@@ -270,6 +294,7 @@ class Machine {
   }
 
   const FunctionTable& functions_;
+  const bool builtins_only_;
   VariableReader read_;
   const void* env_;
   std::optional<EvalError> error_;

@@ -33,9 +33,8 @@ struct ApplyNeq {};
 struct ApplyCompare {
   CompareOp op;
 };
-struct ApplyCall {  // look the function up, call it with the top `count` values
-  const std::string* name;
-  std::size_t count;
+struct ApplyCall {  // look the function up, call it with the values of its arguments on top
+  const FunctionItem* call;
 };
 struct BuildArray {
   std::size_t count;

@@ -1,5 +1,9 @@
 #include "tovrin/parser/accessor.hpp"
 
+#include <array>
+#include <iterator>
+#include <span>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -71,19 +75,31 @@ ParseResult<VarAccess> parse_variable_name(std::string_view input) {
   auto name = parse_segment_name(input);
   if (!name) return Err{name.error()};
 
-  std::vector<VarName> names;
+  // Most accessors have a few segments: they are gathered in place, and only a longer one moves
+  // them into a vector.
+  constexpr std::size_t kInPlace = 4;
+  std::array<VarName, kInPlace> first;
+  std::vector<VarName> all;
+  std::size_t count = 0;
   Faults faults;
   std::string_view rest;
   while (true) {
     faults.check_name(name->value.view());
-    VarName segment{std::move(name->value).into_string(), std::nullopt};
+    VarName segment{CompactText(name->value.view()), std::nullopt};
     rest = name->rest;
     if (auto index = parse_index(rest)) {
       rest = index->rest;
       segment.index = index_value(index->value);
       if (!segment.index) faults.index_too_large = true;
     }
-    names.push_back(std::move(segment));
+    if (count == kInPlace)
+      all.assign(std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()));
+    if (count < kInPlace) {
+      first[count] = std::move(segment);
+    } else {
+      all.push_back(std::move(segment));
+    }
+    ++count;
     if (!starts_with(rest, '.')) break;
     name = parse_segment_name(rest.substr(1));
     if (!name) break;
@@ -91,7 +107,9 @@ ParseResult<VarAccess> parse_variable_name(std::string_view input) {
 
   if (faults.name) return Err{recoverable(*faults.name, rest)};
   if (faults.index_too_large) return Err{recoverable(ErrorKind::MapRes, rest)};
-  return Parsed<VarAccess>{rest, VarAccess(std::move(names))};
+  const std::span<VarName> names =
+      count <= kInPlace ? std::span<VarName>(first.data(), count) : std::span<VarName>(all);
+  return Parsed<VarAccess>{rest, VarAccess::from_segments(names)};
 }
 
 Result<VarAccess, ParseError> parse_whole_variable_name(std::string_view text) {

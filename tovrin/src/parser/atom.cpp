@@ -108,8 +108,7 @@ ExpParser::Step ExpParser::element_failed(BracketFrame& frame, Step failure) {
 
 ExpParser::Step ExpParser::end_list(BracketFrame& frame, std::string_view rest) {
   const auto elements = [&] {
-    std::vector<Exp> trees(std::make_move_iterator(operands_.begin() + frame.base),
-                           std::make_move_iterator(operands_.end()));
+    ExpList trees = ExpList::moved_from(std::span<Exp>(operands_).subspan(frame.base));
     truncate(frame.base);
     return trees;
   };

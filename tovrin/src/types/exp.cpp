@@ -1,5 +1,8 @@
 #include "tovrin/types/exp.hpp"
 
+#include <cstring>
+#include <memory>
+
 namespace tovrin {
 
 namespace {
@@ -22,8 +25,38 @@ auto operand_slots(P& payload) {
 
 }  // namespace
 
-FunctionItem::FunctionItem(std::string_view name, std::vector<Exp> args)
-    : name(name), args(std::move(args)) {}
+Exp* ExpList::allocate(std::size_t count) {
+  static_assert(alignof(Exp) <= kHeader);
+  char* block = static_cast<char*>(::operator new(kHeader + count * sizeof(Exp)));
+  std::memcpy(block, &count, sizeof count);
+  return reinterpret_cast<Exp*>(block + kHeader);
+}
+
+ExpList::ExpList(std::size_t count) {
+  if (count == 0) return;
+  trees_ = allocate(count);
+  std::uninitialized_value_construct_n(trees_, count);
+}
+
+ExpList::ExpList(std::vector<Exp>&& trees) : ExpList(moved_from(trees)) {}
+
+ExpList ExpList::moved_from(std::span<Exp> trees) {
+  ExpList list;
+  if (trees.empty()) return list;
+  list.trees_ = allocate(trees.size());
+  std::uninitialized_move(trees.begin(), trees.end(), list.trees_);
+  return list;
+}
+
+void ExpList::release() noexcept {
+  if (trees_ == nullptr) return;
+  std::destroy_n(trees_, size());
+  ::operator delete(reinterpret_cast<char*>(trees_) - kHeader);
+  trees_ = nullptr;
+}
+
+FunctionItem::FunctionItem(std::string_view name, ExpList args)
+    : name(name), args(std::move(args)), builtin(functions::find_builtin(name)) {}
 
 Exp::Exp(const Exp& other) : payload_(other.shallow_copy()) {
   copy_children_from(other);
@@ -117,33 +150,36 @@ void Exp::move_children_into(std::vector<Exp>& out) {
 }
 
 void Exp::collect_children(std::vector<const Exp*>& out) const {
-  std::vector<Exp*> children;
-  const_cast<Exp*>(this)->collect_children(children);
-  out.insert(out.end(), children.begin(), children.end());
+  push_children(*this, out);
 }
 
 void Exp::collect_children(std::vector<Exp*>& out) {
-  switch (kind()) {
+  push_children(*this, out);
+}
+
+template <class Self, class Out>
+void Exp::push_children(Self& self, Out& out) {
+  switch (self.kind()) {
     case Kind::Literal:
     case Kind::Var:
       return;
     case Kind::Call:
-      for (auto& arg : std::get_if<Call>(&payload_)->item.args)
+      for (auto& arg : std::get_if<Call>(&self.payload_)->item.args)
         out.push_back(&arg);
       return;
     case Kind::Not:
-      if (auto& child = std::get_if<Not>(&payload_)->child) out.push_back(child.get());
+      if (auto& child = std::get_if<Not>(&self.payload_)->child) out.push_back(child.get());
       return;
     case Kind::ArrayLit:
-      for (auto& element : std::get_if<ArrayLit>(&payload_)->elements)
+      for (auto& element : std::get_if<ArrayLit>(&self.payload_)->elements)
         out.push_back(&element);
       return;
     case Kind::ObjectLit:
-      for (auto& entry : std::get_if<ObjectLit>(&payload_)->entries)
+      for (auto& entry : std::get_if<ObjectLit>(&self.payload_)->entries)
         out.push_back(&entry.second);
       return;
     default: {
-      auto [left, right] = operand_slots(payload_);
+      auto [left, right] = operand_slots(self.payload_);
       if (*left) out.push_back(left->get());
       if (*right) out.push_back(right->get());
       return;
@@ -158,11 +194,11 @@ Exp::Payload Exp::shallow_copy() const {
         if constexpr (std::is_same_v<T, Literal> || std::is_same_v<T, Var>) {
           return node;
         } else if constexpr (std::is_same_v<T, Call>) {
-          return Call{FunctionItem(node.item.name, std::vector<Exp>(node.item.args.size()))};
+          return Call{FunctionItem(node.item.name, ExpList(node.item.args.size()))};
         } else if constexpr (std::is_same_v<T, Not>) {
           return Not{node.child ? std::make_unique<Exp>() : nullptr};
         } else if constexpr (std::is_same_v<T, ArrayLit>) {
-          return ArrayLit{std::vector<Exp>(node.elements.size())};
+          return ArrayLit{ExpList(node.elements.size())};
         } else if constexpr (std::is_same_v<T, ObjectLit>) {
           SortedMap<Exp> entries;
           entries.reserve(node.entries.size());

@@ -5,6 +5,9 @@
 
 namespace tovrin {
 
+// Values fill the interpreter's stacks, arrays and the literals of every tree.
+static_assert(sizeof(Text) == 24 && sizeof(Value) == 32);
+
 std::string_view type_text(Type type) noexcept {
   switch (type) {
     case Type::Int:

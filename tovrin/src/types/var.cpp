@@ -2,6 +2,9 @@
 
 #include "tovrin/internal_failure.hpp"
 
+#include <memory>
+#include <utility>
+
 namespace tovrin {
 
 void VarName::text_to(std::string& out) const {
@@ -13,8 +16,65 @@ void VarName::text_to(std::string& out) const {
   }
 }
 
-VarAccess::VarAccess(std::vector<VarName> names) : names_(std::move(names)) {
-  if (names_.empty()) TOVRIN_INTERNAL_FAILURE("Variable access must have at least one name");
+VarAccess::VarAccess(std::vector<VarName> names) : VarAccess(Moving{}, names) {}
+
+VarAccess VarAccess::from_segments(std::span<VarName> names) {
+  return VarAccess(Moving{}, names);
+}
+
+VarAccess::VarAccess(Moving, std::span<VarName> names) : many_(nullptr) {
+  if (names.empty()) TOVRIN_INTERNAL_FAILURE("Variable access must have at least one name");
+  take(names);
+}
+
+VarAccess::VarAccess(const VarAccess& other) : many_(nullptr) {
+  std::vector<VarName> copy(other.names().begin(), other.names().end());
+  take(copy);
+}
+
+VarAccess& VarAccess::operator=(const VarAccess& other) {
+  if (this != &other) *this = VarAccess(other);
+  return *this;
+}
+
+VarAccess::VarAccess(VarAccess&& other) noexcept : many_(nullptr) {
+  *this = std::move(other);
+}
+
+VarAccess& VarAccess::operator=(VarAccess&& other) noexcept {
+  if (this == &other) return *this;
+  release();
+  // A moved-from accessor has no segments, as a moved-from list had none.
+  if (other.count_ == 1) {
+    std::construct_at(&single_, std::move(other.single_));
+    count_ = 1;
+    other.release();
+  } else {
+    many_ = std::exchange(other.many_, nullptr);
+    count_ = std::exchange(other.count_, 0);
+  }
+  return *this;
+}
+
+void VarAccess::take(std::span<VarName> names) {
+  if (names.empty()) return;
+  if (names.size() == 1) {
+    std::construct_at(&single_, std::move(names.front()));
+  } else {
+    many_ = new VarName[names.size()];
+    std::move(names.begin(), names.end(), many_);
+  }
+  count_ = names.size();
+}
+
+void VarAccess::release() noexcept {
+  if (count_ == 1) {
+    std::destroy_at(&single_);
+  } else {
+    delete[] many_;
+  }
+  many_ = nullptr;
+  count_ = 0;
 }
 
 std::string VarAccess::resolve_name_until(std::span<const VarName> names, const VarName* root,

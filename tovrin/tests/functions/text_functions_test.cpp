@@ -141,6 +141,22 @@ TEST(Split, KeepsEmptyPieces) {
   }
 }
 
+// Texts with more pieces than the split keeps track of in one search.
+TEST(Split, ManyPieces) {
+  for (const std::size_t count : {64u, 65u, 66u, 200u}) {
+    std::string text;
+    Array expected;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string piece = i % 7 == 0 ? "" : std::to_string(i);
+      text += (i == 0 ? "" : "<>") + piece;
+      expected.push_back(str(piece));
+    }
+    EXPECT_EQ(outcome(call(functions::split, {str(text), str("<>")})),
+              Value::Array(std::move(expected)).debug())
+        << count;
+  }
+}
+
 TEST(Join, RendersEveryElementInItsTextForm) {
   const Value mixed = arr({str("a\"b"), Value::Int(-1), Value::Float(2.0), Value::Bool(true),
                            Value::Null(), arr({str("x")}), obj({{"k", Value::Float(0.5)}})});

@@ -260,5 +260,27 @@ TEST_F(Interpreter, BuiltinsThroughTheDefaultTable) {
   });
 }
 
+// A call knows its built-in from its name; a table of one's own still decides what runs, also
+// under a built-in's name.
+TEST(InterpreterCalls, OwnTableDecidesOverTheBuiltinOfTheName) {
+  const Exp len = call("len", str_lit("abc"));
+  EXPECT_EQ(len.get_if<Exp::Call>()->item.builtin, &functions::len);
+  EXPECT_EQ(Exp(len).get_if<Exp::Call>()->item.builtin, &functions::len);
+  EXPECT_EQ(call("Len").get_if<Exp::Call>()->item.builtin, nullptr);
+
+  FunctionTable table;
+  table.insert_or_assign("len",
+                         FnCallback::sync([](FnArgs) -> FnResult { return Value::Int(42); }));
+  EnvBuilder<py::PyJsonValue> builder;
+  builder.with_functions(MaybeOwned<FunctionTable>::borrowed(table));
+  const auto env = std::move(builder).build();
+  const auto outcome = [&](const Exp& exp) {
+    auto result = interpreter::eval(exp, env);
+    return result ? result->get().debug() : result.error().to_string();
+  };
+  EXPECT_EQ(outcome(len), "Int(42)");
+  EXPECT_EQ(outcome(call("split", str_lit("a,b"), str_lit(","))), "Undefined function: split");
+}
+
 }  // namespace
 }  // namespace tovrin::testing

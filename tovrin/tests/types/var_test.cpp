@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "tovrin/internal_failure.hpp"
 
 namespace tovrin {
@@ -28,6 +31,38 @@ TEST(ResolveNameUntil, PathTexts) {
 TEST(ResolveNameUntil, CountBeyondTheListIsAnInternalFailure) {
   const std::vector<VarName> names{seg("a")};
   EXPECT_THROW(VarAccess::resolve_name_until(names, nullptr, 2), InternalFailure);
+}
+
+// One segment is kept in place, more in an allocation of their own: both forms copy, move and
+// compare alike, and a moved-from accessor has no segments.
+TEST(VarAccessStorage, CopiesAndMovesKeepTheSegments) {
+  const std::vector<std::vector<VarName>> lists = {
+      {seg("a")},
+      {seg("a long segment name beyond fifteen bytes", 3)},
+      {seg("a"), seg("b", 0)},
+      {seg("x"), seg("y"), seg("z", 4294967295u)},
+  };
+  for (const auto& list : lists) {
+    const VarAccess original{std::vector<VarName>(list)};
+    ASSERT_EQ(original.names().size(), list.size());
+    EXPECT_TRUE(std::equal(list.begin(), list.end(), original.names().begin()));
+
+    VarAccess copy = original;
+    EXPECT_EQ(copy, original);
+    VarAccess moved = std::move(copy);
+    EXPECT_EQ(moved, original);
+    EXPECT_TRUE(copy.names().empty());  // moved from
+
+    for (const auto& other : lists) {
+      VarAccess assigned{std::vector<VarName>(other)};
+      assigned = original;
+      EXPECT_EQ(assigned, original);
+      VarAccess target{std::vector<VarName>(other)};
+      target = std::move(assigned);
+      EXPECT_EQ(target, original);
+      EXPECT_EQ(target == VarAccess{std::vector<VarName>(other)}, &other == &list);
+    }
+  }
 }
 
 TEST(VarAccessEquality, NameBeforeIndex) {

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
 
+#include "tovrin/functions.hpp"
+#include "tovrin/types/compact_text.hpp"
 #include "tovrin/types/sorted_map.hpp"
 #include "tovrin/types/value.hpp"
 #include "tovrin/types/var.hpp"
@@ -16,12 +21,69 @@ namespace tovrin {
 
 class Exp;
 
-// A call: the function's name (always owned) and its argument trees in call order.
-struct FunctionItem {
-  std::string name;
-  std::vector<Exp> args;
+// The child trees of a call or an array literal, in order: one allocation of exactly their
+// number, which never changes once the list is made. The count is kept in the allocation, in
+// front of the trees, so that the list itself is one pointer.
+class ExpList {
+ public:
+  ExpList() noexcept = default;
+  // `count` null literals, to be replaced.
+  explicit ExpList(std::size_t count);
+  // Implicit, so that lists can be written as vectors.
+  ExpList(std::vector<Exp>&& trees);
+  // A list of the trees moved out of `trees`.
+  static ExpList moved_from(std::span<Exp> trees);
+  ExpList(const ExpList& other) = delete;
+  ExpList& operator=(const ExpList& other) = delete;
+  ExpList(ExpList&& other) noexcept : trees_(std::exchange(other.trees_, nullptr)) {}
+  ExpList& operator=(ExpList&& other) noexcept {
+    if (this != &other) {
+      release();
+      trees_ = std::exchange(other.trees_, nullptr);
+    }
+    return *this;
+  }
+  ~ExpList() { release(); }
 
-  FunctionItem(std::string_view name, std::vector<Exp> args);
+  std::size_t size() const noexcept { return trees_ == nullptr ? 0 : count_of(trees_); }
+  bool empty() const noexcept { return trees_ == nullptr; }
+  Exp* begin() noexcept { return trees_; }
+  const Exp* begin() const noexcept { return trees_; }
+  // Defined below, where Exp is complete.
+  Exp* end() noexcept;
+  const Exp* end() const noexcept;
+  std::reverse_iterator<const Exp*> rbegin() const noexcept;
+  std::reverse_iterator<const Exp*> rend() const noexcept;
+  Exp& operator[](std::size_t i) noexcept;
+  const Exp& operator[](std::size_t i) const noexcept;
+  const Exp& front() const noexcept;
+  const Exp& back() const noexcept;
+
+ private:
+  // The allocation: the count, then the trees. Exp is aligned to 8, as the count is.
+  static constexpr std::size_t kHeader = sizeof(std::size_t);
+  static std::size_t count_of(const Exp* trees) noexcept {
+    std::size_t count;
+    std::memcpy(&count, reinterpret_cast<const char*>(trees) - kHeader, sizeof count);
+    return count;
+  }
+  // Room for `count` trees after their count; the trees are not made.
+  static Exp* allocate(std::size_t count);
+  // Releases each tree through its own iterative destructor, then the allocation.
+  void release() noexcept;
+
+  Exp* trees_ = nullptr;  // null for an empty list
+};
+
+// A call: the function's name (always owned), its argument trees in call order, and the
+// built-in function of that name, found once when the call is made (null when no built-in has
+// the name).
+struct FunctionItem {
+  CompactText name;
+  ExpList args;
+  functions::Builtin builtin;
+
+  FunctionItem(std::string_view name, ExpList args);
 };
 
 // A node of an expression tree. Only the text of string literals may borrow from the expression
@@ -74,7 +136,7 @@ class Exp {
   using Geq = Binary<Kind::Geq>;
   using Leq = Binary<Kind::Leq>;
   struct ArrayLit {
-    std::vector<Exp> elements;
+    ExpList elements;
   };
   struct ObjectLit {
     SortedMap<Exp> entries;
@@ -135,6 +197,9 @@ class Exp {
 
  private:
   void collect_children(std::vector<Exp*>& out);
+  // Both of the above; `Self` is Exp or const Exp.
+  template <class Self, class Out>
+  static void push_children(Self& self, Out& out);
   bool has_children() const noexcept;
   void move_children_into(std::vector<Exp>& out);
   // A copy of this node's own data, with default nodes in place of its children.
@@ -143,5 +208,32 @@ class Exp {
 
   Payload payload_;
 };
+
+inline Exp* ExpList::end() noexcept {
+  return begin() + size();
+}
+inline const Exp* ExpList::end() const noexcept {
+  return begin() + size();
+}
+inline std::reverse_iterator<const Exp*> ExpList::rbegin() const noexcept {
+  return std::reverse_iterator<const Exp*>(end());
+}
+inline std::reverse_iterator<const Exp*> ExpList::rend() const noexcept {
+  return std::reverse_iterator<const Exp*>(begin());
+}
+inline Exp& ExpList::operator[](std::size_t i) noexcept {
+  return begin()[i];
+}
+inline const Exp& ExpList::operator[](std::size_t i) const noexcept {
+  return begin()[i];
+}
+inline const Exp& ExpList::front() const noexcept {
+  return *begin();
+}
+inline const Exp& ExpList::back() const noexcept {
+  return end()[-1];
+}
+
+static_assert(sizeof(Exp) == 40, "nodes are kept small: most of a tree is nodes");
 
 }  // namespace tovrin

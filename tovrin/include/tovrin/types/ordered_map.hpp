@@ -96,6 +96,15 @@ class OrderedMap {
   void insert_or_assign(Key&& key, const V& value) {
     insert_or_assign(std::forward<Key>(key), V(value));
   }
+  // Puts an entry made in place from `value` unless the key is present; the bool tells whether
+  // it was put. `key` is a std::string (moved in) or a std::string_view (copied once).
+  template <class Key, class... Args>
+  std::pair<iterator, bool> try_emplace(Key&& key, Args&&... value) {
+    const std::size_t at = position(std::string_view(key));
+    if (at != entries_.size()) return {begin() + static_cast<std::ptrdiff_t>(at), false};
+    append_new(std::forward<Key>(key), std::forward<Args>(value)...);
+    return {end() - 1, true};
+  }
   // Appends an entry whose key the caller knows to be absent, without looking for it. The key
   // (a std::string or a std::string_view) and the value (from whatever V can be made of) are
   // made in the entry's place.

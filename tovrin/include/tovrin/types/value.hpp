@@ -64,6 +64,7 @@ class Value {
   }
   static Value borrowed_string(std::string_view bytes) { return String(Text::borrowed(bytes)); }
   static Value owned_string(std::string bytes) { return String(Text::owned(std::move(bytes))); }
+  static Value copied_string(std::string_view bytes) { return String(Text::copied(bytes)); }
   static Value Array(tovrin::Array elements) noexcept {
     Value value(Kind::Array);
     std::construct_at(&value.array_, std::move(elements));
@@ -161,11 +162,12 @@ class Value {
     }
   }
 
-  // Most values released during an evaluation hold nothing to free (scalars, null, borrowed
-  // texts, moved-from entries of a stack), so that test is inlined and the rest kept out of line.
+  // Most values released during an evaluation hold nothing to free (scalars, null, borrowed and
+  // short texts, moved-from entries of a stack), so that test is inlined and the rest kept out of
+  // line.
   void destroy() noexcept {
     if (kind_ <= Kind::Bool || kind_ == Kind::Null) return;
-    if (kind_ == Kind::String && text_.is_borrowed()) return;
+    if (kind_ == Kind::String && !text_.owns_heap()) return;
     destroy_holder();
   }
   [[gnu::noinline]] void destroy_holder() noexcept {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "tovrin/errors.hpp"
 #include "tovrin/result.hpp"
+#include "tovrin/types/compact_text.hpp"
 #include "tovrin/types/json_object.hpp"
 
 namespace tovrin {
@@ -24,7 +26,7 @@ using Index = std::uint32_t;
 
 // One accessor segment: a key looked up in an object, then optionally an array index.
 struct VarName {
-  std::string name;
+  CompactText name;
   std::optional<Index> index;
 
   // The segment as path texts show it: the name unquoted, then "[i]" when there is an index.
@@ -40,8 +42,17 @@ class VarAccess {
  public:
   // An empty list is an internal failure: the accessor parser always supplies a segment.
   explicit VarAccess(std::vector<VarName> names);
+  // An accessor of the segments moved out of `names`, which must not be empty either.
+  static VarAccess from_segments(std::span<VarName> names);
+  VarAccess(const VarAccess& other);
+  VarAccess& operator=(const VarAccess& other);
+  VarAccess(VarAccess&& other) noexcept;
+  VarAccess& operator=(VarAccess&& other) noexcept;
+  ~VarAccess() { release(); }
 
-  const std::vector<VarName>& names() const noexcept { return names_; }
+  std::span<const VarName> names() const noexcept {
+    return std::span<const VarName>(count_ == 1 ? &single_ : many_, count_);
+  }
 
   // The walks over host values; defined in var_walk.hpp. They never copy a host value: results
   // borrow from the value walked or from the environment.
@@ -74,8 +85,8 @@ class VarAccess {
   // write_word(std::uint32_t), write_bytes(std::string_view) and write_byte(std::uint8_t).
   template <class Hasher>
   void feed_hash(Hasher& hasher) const {
-    hasher.write_word(static_cast<std::uint32_t>(names_.size()));
-    for (const auto& segment : names_) {
+    hasher.write_word(static_cast<std::uint32_t>(count_));
+    for (const auto& segment : names()) {
       hasher.write_bytes(segment.name);
       hasher.write_byte(0xff);
       hasher.write_word(segment.index ? 1u : 0u);
@@ -84,11 +95,22 @@ class VarAccess {
   }
 
   friend bool operator==(const VarAccess& a, const VarAccess& b) noexcept {
-    return a.names_ == b.names_;
+    return std::ranges::equal(a.names(), b.names());
   }
 
  private:
-  std::vector<VarName> names_;
+  struct Moving {};
+  VarAccess(Moving, std::span<VarName> names);
+  // Takes the segments of `names` (whose count it must have): the one segment of most accessors
+  // in place, more in one allocation of exactly their number.
+  void take(std::span<VarName> names);
+  void release() noexcept;
+
+  union {
+    VarName single_;  // when there is one segment
+    VarName* many_;   // when there are more, or none (null) after a move
+  };
+  std::size_t count_ = 0;
 };
 
 }  // namespace tovrin

@@ -61,7 +61,7 @@ Result<Place*, VarAccessError> walk(std::span<const VarName> walked, const VarNa
         return current->get(segment.name);
       }
     }();
-    if (found == nullptr) return Err{VarAccessError::KeyNotFound{path(count), segment.name}};
+    if (found == nullptr) return Err{VarAccessError::KeyNotFound{path(count), segment.name.str()}};
     current = found;
     if (segment.index) {
       if (auto error = index_step(*segment.index, count)) return Err{std::move(*error)};
@@ -86,7 +86,7 @@ Result<const V*, VarAccessError> VarAccess::access_names(std::span<const VarName
 
 template <JsonObject V>
 Result<MaybeOwned<V>, VarAccessError> VarAccess::access_from_bindings(const Env<V>& env) const {
-  if (names_.empty()) {
+  if (count_ == 0) {
     // No accessor can be empty; should one ever be, it reads as null.
     if constexpr (std::is_default_constructible_v<V>) {
       // Under the sanitizers GCC 12 cannot tell which alternative of a variant-based V this
@@ -103,10 +103,10 @@ Result<MaybeOwned<V>, VarAccessError> VarAccess::access_from_bindings(const Env<
       TOVRIN_INTERNAL_FAILURE("Variable access must have at least one name");
     }
   }
-  const std::string& name = names_.front().name;
+  const CompactText& name = names().front().name;
   const V* bound = env.find_binding(name);
-  if (bound == nullptr) return Err{VarAccessError::VariableNotFound{name}};
-  auto found = access_names(std::span<const VarName>(names_), *bound, true);
+  if (bound == nullptr) return Err{VarAccessError::VariableNotFound{name.str()}};
+  auto found = access_names(names(), *bound, true);
   if (!found) return Err{std::move(found).error()};
   return MaybeOwned<V>::borrowed(**found);
 }
@@ -119,7 +119,7 @@ Result<V*, VarAccessError> VarAccess::access_names_mut(std::span<const VarName> 
 
 template <JsonObject V>
 Status<VarAccessError> VarAccess::replace_in(V& value, V replacement) const {
-  auto place = access_names_mut(std::span<const VarName>(names_), value);
+  auto place = access_names_mut(names(), value);
   if (!place) return Err{std::move(place).error()};
   **place = std::move(replacement);
   return Ok{};

@@ -26,6 +26,8 @@ class OnceBuilt {
   const T* operator->() const { return &get(); }
 
   bool is_built() const noexcept { return value_.load(std::memory_order_acquire) != nullptr; }
+  // The value when it is built already, else null; never builds it.
+  const T* if_built() const noexcept { return value_.load(std::memory_order_acquire); }
 
  private:
   Builder build_;
