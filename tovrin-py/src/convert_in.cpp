@@ -62,8 +62,10 @@ bool text_equals(PyObject* str, std::initializer_list<std::string_view> candidat
 // The truth value of a numpy boolean scalar, recognised by its type's module and name.
 std::optional<bool> numpy_bool(PyObject* object) {
   static PyObject* const module_attribute = interned("__module__");
-  PyTypeObject* type = Py_TYPE(object);
-  Ref module = Ref::steal(PyObject_GetAttr(reinterpret_cast<PyObject*>(type), module_attribute));
+  // Held: reading the attribute may run code that gives the object another class.
+  Ref type_object = Ref::borrow(reinterpret_cast<PyObject*>(Py_TYPE(object)));
+  auto* type = reinterpret_cast<PyTypeObject*>(type_object.get());
+  Ref module = Ref::steal(PyObject_GetAttr(type_object.get(), module_attribute));
   if (!text_equals(module.get(), {"numpy"})) return std::nullopt;
   Ref name = Ref::steal(PyType_GetName(type));
   if (!text_equals(name.get(), {"bool_", "bool"})) return std::nullopt;
@@ -82,6 +84,33 @@ std::optional<T> unless_raised(T value, T error_value) {
   }
   return value;
 }
+
+// Catches a dict being changed while it is iterated in place, as the dict's own iterator does: a
+// change of its size, or more items met than it held at the start (keys were replaced without
+// changing the size). Each check sets the RuntimeError that iterator raises and gives false.
+class DictIterationCheck {
+ public:
+  explicit DictIterationCheck(PyObject* dict)
+      : dict_(dict), size_(PyDict_GET_SIZE(dict)), left_(size_) {}
+
+  // Before each step.
+  bool unchanged_size() const {
+    if (PyDict_GET_SIZE(dict_) == size_) return true;
+    PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
+    return false;
+  }
+  // For each item met.
+  bool expected_item() {
+    if (left_-- > 0) return true;
+    PyErr_SetString(PyExc_RuntimeError, "dictionary keys changed during iteration");
+    return false;
+  }
+
+ private:
+  PyObject* dict_;
+  Py_ssize_t size_;
+  Py_ssize_t left_;
+};
 
 // The containers on the path from the converted root to the current one: a few inline, any
 // further ones on the heap.
@@ -298,26 +327,29 @@ class Converter {
     return PyJsonValue::Array(std::move(items));
   }
 
-  // A mapping is read through the list of its keys taken before any value is converted, so
-  // that conversions which change the mapping cannot disturb the reading.
+  // A mapping other than an exact dict is read through the list of its keys taken before any
+  // value is converted, so that conversions which change the mapping cannot disturb the reading.
+  // The list that keys() returns may be one that the mapping keeps and changes while its values
+  // convert, so the keys are read from a private copy, which also keeps every key alive.
   [[gnu::noinline]] PyJsonValue convert_mapping(PyObject* mapping) {
     Descent descent(*this, mapping);
     if (!descent) return fail();
-    const bool exact_dict = PyDict_CheckExact(mapping);
-    Ref keys = Ref::steal(exact_dict ? PyDict_Keys(mapping) : PyMapping_Keys(mapping));
+    Ref listed = Ref::steal(PyMapping_Keys(mapping));
+    if (!listed) return fail();
+    Ref keys = Ref::steal(PyList_AsTuple(listed.get()));
     if (!keys) return fail();
-    const Py_ssize_t count = PyList_GET_SIZE(keys.get());
+    listed = nullptr;
+    const Py_ssize_t count = PyTuple_GET_SIZE(keys.get());
     PyJsonObject entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (Py_ssize_t i = 0; i < count; ++i) {
-      if (!read_entry(mapping, exact_dict, PyList_GET_ITEM(keys.get(), i), entries)) {
-        return fail();
-      }
+      if (!read_entry(mapping, false, PyTuple_GET_ITEM(keys.get(), i), entries)) return fail();
     }
     return PyJsonValue::Object(std::move(entries));
   }
 
   // One entry of a mapping read by key: the key's text, then its value looked up and converted.
+  // The caller keeps the key alive.
   bool read_entry(PyObject* mapping, bool exact_dict, PyObject* key, PyJsonObject& entries) {
     if (!PyUnicode_Check(key)) {
       capi::raise_type_test_failure(key, "str");
@@ -439,13 +471,16 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
     capi::raise_type_test_failure(bindings, "dict");
     return Err{capi::reword_argument_error(parameter)};
   }
-  const Py_ssize_t size = PyDict_GET_SIZE(bindings);
   Converter converter;
+  DictIterationCheck check(bindings);
   bool only_exact_keys = true;
   Py_ssize_t position = 0;
   PyObject* borrowed_key = nullptr;
   PyObject* borrowed_value = nullptr;
-  while (PyDict_Next(bindings, &position, &borrowed_key, &borrowed_value)) {
+  while (true) {
+    if (!check.unchanged_size()) return Err{Raised{}};
+    if (!PyDict_Next(bindings, &position, &borrowed_key, &borrowed_value)) break;
+    if (!check.expected_item()) return Err{Raised{}};
     // The conversion may run Python code that changes the dict; hold what it could release.
     Ref key = Ref::borrow(borrowed_key);
     Ref value = Ref::borrow(borrowed_value);
@@ -460,10 +495,6 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
     only_exact_keys = only_exact_keys && PyUnicode_CheckExact(key.get());
     bind(*name, only_exact_keys, Converter::InPlace{converter, value.get()});
     if (converter.failed()) return Err{capi::reword_argument_error(parameter)};
-    if (PyDict_GET_SIZE(bindings) != size) {
-      PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
-      return Err{Raised{}};
-    }
   }
   return Ok{};
 }
