@@ -42,10 +42,26 @@ PyObject* mapping_abc() {
   return abc_class(cache, "Mapping");
 }
 
-// isinstance(object, abc); an error in the test goes to the unraisable hook and counts as false.
-bool is_instance_of_abc(PyObject* object, PyObject* abc) {
+// Whether the pending exception may be dropped as the failure of a tentative attempt. An
+// interrupt (KeyboardInterrupt, SystemExit and anything else not derived from Exception) and
+// MemoryError are never dropped: they end the conversion, so a Ctrl-C is not lost.
+bool must_propagate_pending() {
+  return !PyErr_ExceptionMatches(PyExc_Exception) || PyErr_ExceptionMatches(PyExc_MemoryError);
+}
+
+// Drops the failure of a tentative attempt; false when it must end the conversion instead.
+bool discard_attempt_failure() {
+  if (must_propagate_pending()) return false;
+  PyErr_Clear();
+  return true;
+}
+
+// isinstance(object, abc), or nothing when an error in the test must end the conversion; any
+// other error goes to the unraisable hook and counts as false.
+std::optional<bool> is_instance_of_abc(PyObject* object, PyObject* abc) {
   const int result = abc != nullptr ? PyObject_IsInstance(object, abc) : -1;
   if (result < 0) {
+    if (must_propagate_pending()) return std::nullopt;
     PyErr_WriteUnraisable(object);
     return false;
   }
@@ -59,7 +75,8 @@ bool text_equals(PyObject* str, std::initializer_list<std::string_view> candidat
   return std::find(candidates.begin(), candidates.end(), *text) != candidates.end();
 }
 
-// The truth value of a numpy boolean scalar, recognised by its type's module and name.
+// The truth value of a numpy boolean scalar, recognised by its type's module and name; nothing
+// for any other object, or when the attempt failed (its error may be pending).
 std::optional<bool> numpy_bool(PyObject* object) {
   static PyObject* const module_attribute = interned("__module__");
   // Held: reading the attribute may run code that gives the object another class.
@@ -75,14 +92,18 @@ std::optional<bool> numpy_bool(PyObject* object) {
   return truth != 0;
 }
 
-// Every failure of a tentative attempt is discarded; the next attempt starts clean.
+// The outcome of a tentative attempt: its value, no value (its failure was discarded, so the next
+// attempt starts clean), or a failure that must end the conversion.
 template <class T>
-std::optional<T> unless_raised(T value, T error_value) {
-  if (value == error_value && PyErr_Occurred()) {
-    PyErr_Clear();
-    return std::nullopt;
-  }
-  return value;
+struct Attempt {
+  std::optional<T> value;
+  bool propagate = false;
+};
+
+template <class T>
+Attempt<T> attempt(T value, T error_value) {
+  if (value == error_value && PyErr_Occurred()) return {std::nullopt, !discard_attempt_failure()};
+  return {value};
 }
 
 // Catches a dict being changed while it is iterated in place, as the dict's own iterator does: a
@@ -205,18 +226,23 @@ class Converter {
   }
   [[gnu::noinline]] PyJsonValue convert_large_int(PyObject* object, int overflow) {
     if (overflow > 0) {
-      if (auto u = unless_raised(PyLong_AsUnsignedLongLong(object), ~0ull)) {
-        return PyJsonValue::UInt(*u);
-      }
+      auto u = attempt(PyLong_AsUnsignedLongLong(object), ~0ull);
+      if (u.value) return PyJsonValue::UInt(*u.value);
+      if (u.propagate) return fail();
     }
-    if (auto d = unless_raised(PyLong_AsDouble(object), -1.0)) return PyJsonValue::Float(*d);
+    auto d = attempt(PyLong_AsDouble(object), -1.0);
+    if (d.value) return PyJsonValue::Float(*d.value);
+    if (d.propagate) return fail();
     return unsupported(object);
   }
 
   // An exact str; one without a UTF-8 form is not convertible.
   PyJsonValue convert_exact_str(PyObject* object) {
     if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
-    PyErr_Clear();
+    return unconvertible_str(object);
+  }
+  [[gnu::noinline]] PyJsonValue unconvertible_str(PyObject* object) {
+    if (!discard_attempt_failure()) return fail();
     return unsupported(object);
   }
 
@@ -225,33 +251,41 @@ class Converter {
   [[gnu::noinline]] PyJsonValue convert_any(PyObject* object) {
     freeze_dict_readings();
     if (auto truth = numpy_bool(object)) return PyJsonValue::Bool(*truth);
-    PyErr_Clear();
+    if (PyErr_Occurred() && !discard_attempt_failure()) return fail();
 
     Ref index = PyLong_Check(object) ? Ref::borrow(object) : Ref::steal(PyNumber_Index(object));
     if (index) {
-      if (auto u = unless_raised(PyLong_AsUnsignedLongLong(index.get()), ~0ull)) {
-        return PyJsonValue::UInt(*u);
-      }
-    } else {
-      PyErr_Clear();
+      auto u = attempt(PyLong_AsUnsignedLongLong(index.get()), ~0ull);
+      if (u.value) return PyJsonValue::UInt(*u.value);
+      if (u.propagate) return fail();
+    } else if (!discard_attempt_failure()) {
+      return fail();
     }
     // Calls __index__ anew, as the interpreter's signed conversion does.
-    if (auto i = unless_raised(PyLong_AsLongLong(object), -1ll)) return PyJsonValue::Int(*i);
-    if (auto d = unless_raised(PyFloat_AsDouble(object), -1.0)) return PyJsonValue::Float(*d);
+    auto i = attempt(PyLong_AsLongLong(object), -1ll);
+    if (i.value) return PyJsonValue::Int(*i.value);
+    if (i.propagate) return fail();
+    auto d = attempt(PyFloat_AsDouble(object), -1.0);
+    if (d.value) return PyJsonValue::Float(*d.value);
+    if (d.propagate) return fail();
 
     const bool is_str = PyUnicode_Check(object);
     if (is_str) {
       if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
-      PyErr_Clear();
-    }
-    if (!is_str && (PyList_Check(object) || PyTuple_Check(object) ||
-                    is_instance_of_abc(object, sequence_abc()))) {
+      if (!discard_attempt_failure()) return fail();
+    } else if (PyList_Check(object) || PyTuple_Check(object)) {
       return convert_sequence(object);
+    } else {
+      const auto sequence = is_instance_of_abc(object, sequence_abc());
+      if (!sequence) return fail();
+      if (*sequence) return convert_sequence(object);
     }
-    if (PyDict_Check(object) || is_instance_of_abc(object, mapping_abc())) {
-      return convert_mapping(object);
+    if (!PyDict_Check(object)) {
+      const auto mapping = is_instance_of_abc(object, mapping_abc());
+      if (!mapping) return fail();
+      if (!*mapping) return unsupported(object);
     }
-    return unsupported(object);
+    return convert_mapping(object);
   }
 
   // Marks a container as being converted for as long as it lives: a container met again on its
@@ -315,7 +349,7 @@ class Converter {
     if (!descent) return fail();
     PyJsonArray items;
     const Py_ssize_t reported = PyObject_Size(sequence);
-    if (reported < 0) PyErr_Clear();
+    if (reported < 0 && !discard_attempt_failure()) return fail();
     items.reserve(static_cast<std::size_t>(std::clamp<Py_ssize_t>(reported, 0, kMaxReservedItems)));
     Ref iterator = Ref::steal(PyObject_GetIter(sequence));
     if (!iterator) return fail();
