@@ -7,6 +7,7 @@
 #include "functions/substring_search.hpp"
 #include "tovrin/utils/text_form.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::functions {
 
@@ -40,8 +41,12 @@ std::string insert_between_characters(std::string_view text, std::string_view to
   const std::size_t boundaries = utf8::count_scalars(text) + 1;
   std::string out;
   out.reserve(text.size() + boundaries * to.size());
+  WorkBudget& budget = WorkBudget::current();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (is_char_start(text[i])) out += to;
+    if (is_char_start(text[i])) {
+      budget.spend_bytes(to.size() + WorkBudget::kBytesPerUnit);
+      out += to;
+    }
     out += text[i];
   }
   out += to;
@@ -53,9 +58,11 @@ Array split_into_characters(std::string_view text) {
   Array pieces;
   pieces.reserve(utf8::count_scalars(text) + 2);
   pieces.push_back(Value::owned_string({}));
+  WorkBudget& budget = WorkBudget::current();
   std::size_t start = 0;
   for (std::size_t i = 1; i <= text.size(); ++i) {
     if (i == text.size() || is_char_start(text[i])) {
+      budget.spend(1);
       pieces.push_back(Value::owned_string(std::string(text.substr(start, i - start))));
       start = i;
     }
@@ -107,7 +114,9 @@ BuiltinResult contains(Args args) {
     return Value::Bool(text_contains(text->view(), needle->view()));
   }
   if (const Array* array = container.as_array()) {
+    WorkBudget& budget = WorkBudget::current();
     for (const auto& element : *array) {
+      budget.spend(1);
       if (element == item) return Value::Bool(true);
     }
     return Value::Bool(false);
@@ -128,9 +137,11 @@ BuiltinResult replace(Args args) {
   const SubstringSearcher searcher(from);
   std::string out;
   out.reserve(text.size());
+  WorkBudget& budget = WorkBudget::current();
   std::size_t copied = 0;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, copied)) {
+    budget.spend_bytes(found - copied + to.size() + WorkBudget::kBytesPerUnit);
     out.append(text, copied, found - copied);
     out += to;
     copied = found + from.size();
@@ -146,9 +157,11 @@ BuiltinResult split(Args args) {
   if (separator.empty()) return Value::Array(split_into_characters(text));
   const SubstringSearcher searcher(separator);
   // Counted first, so that the array is made once at its final size.
+  WorkBudget& budget = WorkBudget::current();
   std::size_t count = 1;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, found + separator.size())) {
+    budget.spend(1);
     ++count;
   }
   Array pieces;
@@ -156,6 +169,7 @@ BuiltinResult split(Args args) {
   std::size_t start = 0;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, start)) {
+    budget.spend(1);
     pieces.push_back(Value::owned_string(std::string(text.substr(start, found - start))));
     start = found + separator.size();
   }
@@ -177,11 +191,14 @@ BuiltinResult join(Args args) {
   }
   std::string out;
   out.reserve(size);
+  WorkBudget& budget = WorkBudget::current();
   bool first = true;
   for (const auto& item : *items) {
+    const std::size_t before = out.size();
     if (!first) out += separator->view();
     first = false;
     text_form_to(out, item);
+    budget.spend_bytes(out.size() - before + WorkBudget::kBytesPerUnit);
   }
   return Value::owned_string(std::move(out));
 }

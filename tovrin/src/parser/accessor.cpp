@@ -8,6 +8,7 @@
 
 #include "parser/combinators.hpp"
 #include "tovrin/parser/lexical.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::parser {
 
@@ -74,7 +75,9 @@ ParseResult<VarAccess> parse_variable_name(std::string_view input) {
   std::vector<VarName> names;
   Faults faults;
   std::string_view rest;
+  WorkBudget& budget = WorkBudget::current();
   while (true) {
+    budget.spend(1);
     faults.check_name(name->value.view());
     VarName segment{std::move(name->value).into_string(), std::nullopt};
     rest = name->rest;
