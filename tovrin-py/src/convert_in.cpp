@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "capi/text.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::py {
 
@@ -15,6 +16,8 @@ namespace {
 // Room reserved for the items of a sequence other than a list or tuple is only a hint from its
 // __len__, which may overstate the length by far; the array grows as needed beyond this.
 constexpr Py_ssize_t kMaxReservedItems = 4096;
+// Texts longer than this are copied in slices of this size.
+constexpr std::size_t kCopySlice = std::size_t{1} << 20;
 
 PyObject* interned(const char* text) {
   PyObject* str = PyUnicode_InternFromString(text);
@@ -168,6 +171,7 @@ class ContainerPath {
 class Converter {
  public:
   PyJsonValue convert(PyObject* object) {
+    budget_.spend(1);
     PyTypeObject* type = Py_TYPE(object);
     if (type == &PyUnicode_Type) return convert_exact_str(object);
     if (type == &PyLong_Type) return convert_exact_int(object);
@@ -236,9 +240,25 @@ class Converter {
     return unsupported(object);
   }
 
+  // The text of a str, copied. A long text is copied a slice at a time, spending the work of
+  // each, so that copying a huge str can be stopped.
+  PyJsonValue string_value(std::string_view text) {
+    if (text.size() <= kCopySlice) return PyJsonValue::copied_string(text);
+    return long_string_value(text);
+  }
+  [[gnu::noinline]] PyJsonValue long_string_value(std::string_view text) {
+    std::string copy;
+    copy.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); at += kCopySlice) {
+      copy.append(text.substr(at, kCopySlice));
+      budget_.spend_bytes(kCopySlice);
+    }
+    return PyJsonValue::String(std::move(copy));
+  }
+
   // An exact str; one without a UTF-8 form is not convertible.
   PyJsonValue convert_exact_str(PyObject* object) {
-    if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
+    if (auto text = capi::utf8_view(object)) return string_value(*text);
     return unconvertible_str(object);
   }
   [[gnu::noinline]] PyJsonValue unconvertible_str(PyObject* object) {
@@ -271,7 +291,7 @@ class Converter {
 
     const bool is_str = PyUnicode_Check(object);
     if (is_str) {
-      if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
+      if (auto text = capi::utf8_view(object)) return string_value(*text);
       if (!discard_attempt_failure()) return fail();
     } else if (PyList_Check(object) || PyTuple_Check(object)) {
       return convert_sequence(object);
@@ -446,9 +466,14 @@ class Converter {
     Py_ssize_t position = 0;
     PyObject* key = nullptr;
     PyObject* value = nullptr;
+    // Only a signal handler, run between two values, can change the dict while it is read in
+    // place; that is caught as the dict's own iteration catches it.
+    DictIterationCheck check(reading.dict);
     while (!reading.frozen) {
       const Py_ssize_t before = position;
+      if (!check.unchanged_size()) return false;
       if (!PyDict_Next(reading.dict, &position, &key, &value)) return true;
+      if (!check.expected_item()) return false;
       if (!PyUnicode_CheckExact(key)) {
         reading.rest_position = before;
         freeze_dict_readings();
@@ -474,6 +499,8 @@ class Converter {
     return true;
   }
 
+  // Every value converted spends a unit, so that long conversions check for signals.
+  WorkBudget& budget_ = WorkBudget::current();
   ContainerPath path_;
   DictReading* readings_ = nullptr;
   bool failed_ = false;
