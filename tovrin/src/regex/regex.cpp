@@ -26,8 +26,8 @@ constexpr std::uint64_t kLargestRe2Automaton = std::uint64_t{1} << 20;
 constexpr std::uint64_t kStateBytesPerPatternByte = 32;
 // At its slowest (when its DFA keeps giving way to its NFA) an RE2 search was measured at up to
 // 10 ns per byte of text and instruction of the program. One search is kept within this many
-// byte-instructions, under 100 ms at that rate, so that a stop request is heard between them.
-constexpr std::uint64_t kRe2SearchWork = std::uint64_t{1} << 23;
+// byte-instructions, about 40 ms at that rate, so that a stop request is heard between them.
+constexpr std::uint64_t kRe2SearchWork = std::uint64_t{1} << 22;
 // A repetition counted beyond this can make more DFA states than RE2 keeps (each count doubles
 // them where the repeated piece may also start a match), and RE2 then searches with its NFA.
 constexpr std::uint32_t kLargestSafeRepeatCount = 16;
