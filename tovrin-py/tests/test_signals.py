@@ -108,7 +108,7 @@ def test_handlers_that_return_let_the_call_go_on():
         handled.append(time.perf_counter())
         signal.setitimer(signal.ITIMER_REAL, 0.01)
 
-    text = "\u00e9" * 40_000 + " Z"
+    text = "\u00e9" * 20_000 + " Z"
     with signal_after(0.01, note):
         started = time.perf_counter()
         assert Exp(r"matches(t, '.{1000}\\bZ')").eval({"t": text}) is True
