@@ -10,15 +10,18 @@ bash "$root/scripts/build.sh" "$root/build"
 ctest --test-dir "$root/build" --output-on-failure -j "$(nproc)"
 PYTHONPATH="$root/build/python" "$python" -m pytest -q -p no:cacheprovider "$root/tovrin-py/tests"
 
-# The sanitized module runs in the ordinary interpreter, so the sanitizer runtime is preloaded.
-# CPython keeps memory until exit, hence no leak report; sanitized frames are several times
-# larger, hence the larger stack for the deep-nesting tests.
+# The sanitized module runs in the ordinary interpreter, so the sanitizer runtime is preloaded,
+# and the C++ runtime after it: the interpreter does not link it, and without it loaded at start
+# the sanitizer cannot intercept a C++ exception (a call stopped by a signal throws one) and
+# aborts. CPython keeps memory until exit, hence no leak report; sanitized frames are several
+# times larger, hence the larger stack for the deep-nesting tests.
 cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTOVRIN_WERROR=ON -DTOVRIN_SANITIZE=ON >/dev/null
 cmake --build "$root/build-asan" -j "$(nproc)" --target tovrin_module
 (
   ulimit -s 262144
-  LD_PRELOAD="$(gcc -print-file-name=libasan.so)" ASAN_OPTIONS=detect_leaks=0 \
+  LD_PRELOAD="$(gcc -print-file-name=libasan.so) $(gcc -print-file-name=libstdc++.so)" \
+    ASAN_OPTIONS=detect_leaks=0 \
     PYTHONPATH="$root/build-asan/python" "$python" -m pytest -q -p no:cacheprovider \
     "$root/tovrin-py/tests"
 )

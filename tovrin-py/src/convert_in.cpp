@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "capi/text.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::py {
 
@@ -15,6 +16,8 @@ namespace {
 // Room reserved for the items of a sequence other than a list or tuple is only a hint from its
 // __len__, which may overstate the length by far; the array grows as needed beyond this.
 constexpr Py_ssize_t kMaxReservedItems = 4096;
+// Texts longer than this are copied in slices of this size.
+constexpr std::size_t kCopySlice = std::size_t{1} << 20;
 
 PyObject* interned(const char* text) {
   PyObject* str = PyUnicode_InternFromString(text);
@@ -42,10 +45,26 @@ PyObject* mapping_abc() {
   return abc_class(cache, "Mapping");
 }
 
-// isinstance(object, abc); an error in the test goes to the unraisable hook and counts as false.
-bool is_instance_of_abc(PyObject* object, PyObject* abc) {
+// Whether the pending exception may be dropped as the failure of a tentative attempt. An
+// interrupt (KeyboardInterrupt, SystemExit and anything else not derived from Exception) and
+// MemoryError are never dropped: they end the conversion, so a Ctrl-C is not lost.
+bool must_propagate_pending() {
+  return !PyErr_ExceptionMatches(PyExc_Exception) || PyErr_ExceptionMatches(PyExc_MemoryError);
+}
+
+// Drops the failure of a tentative attempt; false when it must end the conversion instead.
+bool discard_attempt_failure() {
+  if (must_propagate_pending()) return false;
+  PyErr_Clear();
+  return true;
+}
+
+// isinstance(object, abc), or nothing when an error in the test must end the conversion; any
+// other error goes to the unraisable hook and counts as false.
+std::optional<bool> is_instance_of_abc(PyObject* object, PyObject* abc) {
   const int result = abc != nullptr ? PyObject_IsInstance(object, abc) : -1;
   if (result < 0) {
+    if (must_propagate_pending()) return std::nullopt;
     PyErr_WriteUnraisable(object);
     return false;
   }
@@ -59,11 +78,14 @@ bool text_equals(PyObject* str, std::initializer_list<std::string_view> candidat
   return std::find(candidates.begin(), candidates.end(), *text) != candidates.end();
 }
 
-// The truth value of a numpy boolean scalar, recognised by its type's module and name.
+// The truth value of a numpy boolean scalar, recognised by its type's module and name; nothing
+// for any other object, or when the attempt failed (its error may be pending).
 std::optional<bool> numpy_bool(PyObject* object) {
   static PyObject* const module_attribute = interned("__module__");
-  PyTypeObject* type = Py_TYPE(object);
-  Ref module = Ref::steal(PyObject_GetAttr(reinterpret_cast<PyObject*>(type), module_attribute));
+  // Held: reading the attribute may run code that gives the object another class.
+  Ref type_object = Ref::borrow(reinterpret_cast<PyObject*>(Py_TYPE(object)));
+  auto* type = reinterpret_cast<PyTypeObject*>(type_object.get());
+  Ref module = Ref::steal(PyObject_GetAttr(type_object.get(), module_attribute));
   if (!text_equals(module.get(), {"numpy"})) return std::nullopt;
   Ref name = Ref::steal(PyType_GetName(type));
   if (!text_equals(name.get(), {"bool_", "bool"})) return std::nullopt;
@@ -73,15 +95,46 @@ std::optional<bool> numpy_bool(PyObject* object) {
   return truth != 0;
 }
 
-// Every failure of a tentative attempt is discarded; the next attempt starts clean.
+// The outcome of a tentative attempt: its value, no value (its failure was discarded, so the next
+// attempt starts clean), or a failure that must end the conversion.
 template <class T>
-std::optional<T> unless_raised(T value, T error_value) {
-  if (value == error_value && PyErr_Occurred()) {
-    PyErr_Clear();
-    return std::nullopt;
-  }
-  return value;
+struct Attempt {
+  std::optional<T> value;
+  bool propagate = false;
+};
+
+template <class T>
+Attempt<T> attempt(T value, T error_value) {
+  if (value == error_value && PyErr_Occurred()) return {std::nullopt, !discard_attempt_failure()};
+  return {value};
 }
+
+// Catches a dict being changed while it is iterated in place, as the dict's own iterator does: a
+// change of its size, or more items met than it held at the start (keys were replaced without
+// changing the size). Each check sets the RuntimeError that iterator raises and gives false.
+class DictIterationCheck {
+ public:
+  explicit DictIterationCheck(PyObject* dict)
+      : dict_(dict), size_(PyDict_GET_SIZE(dict)), left_(size_) {}
+
+  // Before each step.
+  bool unchanged_size() const {
+    if (PyDict_GET_SIZE(dict_) == size_) return true;
+    PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
+    return false;
+  }
+  // For each item met.
+  bool expected_item() {
+    if (left_-- > 0) return true;
+    PyErr_SetString(PyExc_RuntimeError, "dictionary keys changed during iteration");
+    return false;
+  }
+
+ private:
+  PyObject* dict_;
+  Py_ssize_t size_;
+  Py_ssize_t left_;
+};
 
 // The containers on the path from the converted root to the current one: a few inline, any
 // further ones on the heap.
@@ -118,6 +171,7 @@ class ContainerPath {
 class Converter {
  public:
   PyJsonValue convert(PyObject* object) {
+    budget_.spend(1);
     PyTypeObject* type = Py_TYPE(object);
     if (type == &PyUnicode_Type) return convert_exact_str(object);
     if (type == &PyLong_Type) return convert_exact_int(object);
@@ -176,18 +230,39 @@ class Converter {
   }
   [[gnu::noinline]] PyJsonValue convert_large_int(PyObject* object, int overflow) {
     if (overflow > 0) {
-      if (auto u = unless_raised(PyLong_AsUnsignedLongLong(object), ~0ull)) {
-        return PyJsonValue::UInt(*u);
-      }
+      auto u = attempt(PyLong_AsUnsignedLongLong(object), ~0ull);
+      if (u.value) return PyJsonValue::UInt(*u.value);
+      if (u.propagate) return fail();
     }
-    if (auto d = unless_raised(PyLong_AsDouble(object), -1.0)) return PyJsonValue::Float(*d);
+    auto d = attempt(PyLong_AsDouble(object), -1.0);
+    if (d.value) return PyJsonValue::Float(*d.value);
+    if (d.propagate) return fail();
     return unsupported(object);
+  }
+
+  // The text of a str, copied. A long text is copied a slice at a time, spending the work of
+  // each, so that copying a huge str can be stopped.
+  PyJsonValue string_value(std::string_view text) {
+    if (text.size() <= kCopySlice) return PyJsonValue::copied_string(text);
+    return long_string_value(text);
+  }
+  [[gnu::noinline]] PyJsonValue long_string_value(std::string_view text) {
+    std::string copy;
+    copy.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); at += kCopySlice) {
+      copy.append(text.substr(at, kCopySlice));
+      budget_.spend_bytes(kCopySlice);
+    }
+    return PyJsonValue::String(std::move(copy));
   }
 
   // An exact str; one without a UTF-8 form is not convertible.
   PyJsonValue convert_exact_str(PyObject* object) {
-    if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
-    PyErr_Clear();
+    if (auto text = capi::utf8_view(object)) return string_value(*text);
+    return unconvertible_str(object);
+  }
+  [[gnu::noinline]] PyJsonValue unconvertible_str(PyObject* object) {
+    if (!discard_attempt_failure()) return fail();
     return unsupported(object);
   }
 
@@ -196,33 +271,41 @@ class Converter {
   [[gnu::noinline]] PyJsonValue convert_any(PyObject* object) {
     freeze_dict_readings();
     if (auto truth = numpy_bool(object)) return PyJsonValue::Bool(*truth);
-    PyErr_Clear();
+    if (PyErr_Occurred() && !discard_attempt_failure()) return fail();
 
     Ref index = PyLong_Check(object) ? Ref::borrow(object) : Ref::steal(PyNumber_Index(object));
     if (index) {
-      if (auto u = unless_raised(PyLong_AsUnsignedLongLong(index.get()), ~0ull)) {
-        return PyJsonValue::UInt(*u);
-      }
-    } else {
-      PyErr_Clear();
+      auto u = attempt(PyLong_AsUnsignedLongLong(index.get()), ~0ull);
+      if (u.value) return PyJsonValue::UInt(*u.value);
+      if (u.propagate) return fail();
+    } else if (!discard_attempt_failure()) {
+      return fail();
     }
     // Calls __index__ anew, as the interpreter's signed conversion does.
-    if (auto i = unless_raised(PyLong_AsLongLong(object), -1ll)) return PyJsonValue::Int(*i);
-    if (auto d = unless_raised(PyFloat_AsDouble(object), -1.0)) return PyJsonValue::Float(*d);
+    auto i = attempt(PyLong_AsLongLong(object), -1ll);
+    if (i.value) return PyJsonValue::Int(*i.value);
+    if (i.propagate) return fail();
+    auto d = attempt(PyFloat_AsDouble(object), -1.0);
+    if (d.value) return PyJsonValue::Float(*d.value);
+    if (d.propagate) return fail();
 
     const bool is_str = PyUnicode_Check(object);
     if (is_str) {
-      if (auto text = capi::utf8_view(object)) return PyJsonValue::copied_string(*text);
-      PyErr_Clear();
-    }
-    if (!is_str && (PyList_Check(object) || PyTuple_Check(object) ||
-                    is_instance_of_abc(object, sequence_abc()))) {
+      if (auto text = capi::utf8_view(object)) return string_value(*text);
+      if (!discard_attempt_failure()) return fail();
+    } else if (PyList_Check(object) || PyTuple_Check(object)) {
       return convert_sequence(object);
+    } else {
+      const auto sequence = is_instance_of_abc(object, sequence_abc());
+      if (!sequence) return fail();
+      if (*sequence) return convert_sequence(object);
     }
-    if (PyDict_Check(object) || is_instance_of_abc(object, mapping_abc())) {
-      return convert_mapping(object);
+    if (!PyDict_Check(object)) {
+      const auto mapping = is_instance_of_abc(object, mapping_abc());
+      if (!mapping) return fail();
+      if (!*mapping) return unsupported(object);
     }
-    return unsupported(object);
+    return convert_mapping(object);
   }
 
   // Marks a container as being converted for as long as it lives: a container met again on its
@@ -286,7 +369,7 @@ class Converter {
     if (!descent) return fail();
     PyJsonArray items;
     const Py_ssize_t reported = PyObject_Size(sequence);
-    if (reported < 0) PyErr_Clear();
+    if (reported < 0 && !discard_attempt_failure()) return fail();
     items.reserve(static_cast<std::size_t>(std::clamp<Py_ssize_t>(reported, 0, kMaxReservedItems)));
     Ref iterator = Ref::steal(PyObject_GetIter(sequence));
     if (!iterator) return fail();
@@ -298,26 +381,29 @@ class Converter {
     return PyJsonValue::Array(std::move(items));
   }
 
-  // A mapping is read through the list of its keys taken before any value is converted, so
-  // that conversions which change the mapping cannot disturb the reading.
+  // A mapping other than an exact dict is read through the list of its keys taken before any
+  // value is converted, so that conversions which change the mapping cannot disturb the reading.
+  // The list that keys() returns may be one that the mapping keeps and changes while its values
+  // convert, so the keys are read from a private copy, which also keeps every key alive.
   [[gnu::noinline]] PyJsonValue convert_mapping(PyObject* mapping) {
     Descent descent(*this, mapping);
     if (!descent) return fail();
-    const bool exact_dict = PyDict_CheckExact(mapping);
-    Ref keys = Ref::steal(exact_dict ? PyDict_Keys(mapping) : PyMapping_Keys(mapping));
+    Ref listed = Ref::steal(PyMapping_Keys(mapping));
+    if (!listed) return fail();
+    Ref keys = Ref::steal(PyList_AsTuple(listed.get()));
     if (!keys) return fail();
-    const Py_ssize_t count = PyList_GET_SIZE(keys.get());
+    listed = nullptr;
+    const Py_ssize_t count = PyTuple_GET_SIZE(keys.get());
     PyJsonObject entries;
     entries.reserve(static_cast<std::size_t>(count));
     for (Py_ssize_t i = 0; i < count; ++i) {
-      if (!read_entry(mapping, exact_dict, PyList_GET_ITEM(keys.get(), i), entries)) {
-        return fail();
-      }
+      if (!read_entry(mapping, false, PyTuple_GET_ITEM(keys.get(), i), entries)) return fail();
     }
     return PyJsonValue::Object(std::move(entries));
   }
 
   // One entry of a mapping read by key: the key's text, then its value looked up and converted.
+  // The caller keeps the key alive.
   bool read_entry(PyObject* mapping, bool exact_dict, PyObject* key, PyJsonObject& entries) {
     if (!PyUnicode_Check(key)) {
       capi::raise_type_test_failure(key, "str");
@@ -380,9 +466,14 @@ class Converter {
     Py_ssize_t position = 0;
     PyObject* key = nullptr;
     PyObject* value = nullptr;
+    // Only a signal handler, run between two values, can change the dict while it is read in
+    // place; that is caught as the dict's own iteration catches it.
+    DictIterationCheck check(reading.dict);
     while (!reading.frozen) {
       const Py_ssize_t before = position;
+      if (!check.unchanged_size()) return false;
       if (!PyDict_Next(reading.dict, &position, &key, &value)) return true;
+      if (!check.expected_item()) return false;
       if (!PyUnicode_CheckExact(key)) {
         reading.rest_position = before;
         freeze_dict_readings();
@@ -408,6 +499,8 @@ class Converter {
     return true;
   }
 
+  // Every value converted spends a unit, so that long conversions check for signals.
+  WorkBudget& budget_ = WorkBudget::current();
   ContainerPath path_;
   DictReading* readings_ = nullptr;
   bool failed_ = false;
@@ -439,13 +532,16 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
     capi::raise_type_test_failure(bindings, "dict");
     return Err{capi::reword_argument_error(parameter)};
   }
-  const Py_ssize_t size = PyDict_GET_SIZE(bindings);
   Converter converter;
+  DictIterationCheck check(bindings);
   bool only_exact_keys = true;
   Py_ssize_t position = 0;
   PyObject* borrowed_key = nullptr;
   PyObject* borrowed_value = nullptr;
-  while (PyDict_Next(bindings, &position, &borrowed_key, &borrowed_value)) {
+  while (true) {
+    if (!check.unchanged_size()) return Err{Raised{}};
+    if (!PyDict_Next(bindings, &position, &borrowed_key, &borrowed_value)) break;
+    if (!check.expected_item()) return Err{Raised{}};
     // The conversion may run Python code that changes the dict; hold what it could release.
     Ref key = Ref::borrow(borrowed_key);
     Ref value = Ref::borrow(borrowed_value);
@@ -460,10 +556,6 @@ Status<Raised> convert_bindings(PyObject* bindings, std::string_view parameter, 
     only_exact_keys = only_exact_keys && PyUnicode_CheckExact(key.get());
     bind(*name, only_exact_keys, Converter::InPlace{converter, value.get()});
     if (converter.failed()) return Err{capi::reword_argument_error(parameter)};
-    if (PyDict_GET_SIZE(bindings) != size) {
-      PyErr_SetString(PyExc_RuntimeError, "dictionary changed size during iteration");
-      return Err{Raised{}};
-    }
   }
   return Ok{};
 }

@@ -144,6 +144,54 @@ def test_failed_tentative_attempts_leave_no_error_behind():
     assert roundtrip([Awkward(), 1]) == [0.5, 1]
 
 
+class Abort(BaseException):
+    pass
+
+
+def raising(exception):
+    def method(*args):
+        raise exception
+
+    return method
+
+
+class RaisingModule(type):
+    @property
+    def __module__(cls):
+        raise KeyboardInterrupt
+
+
+class ClassIsHidden:
+    __class__ = property(raising(KeyboardInterrupt))
+
+
+@pytest.mark.parametrize(
+    "value, exception",
+    [
+        (type("I", (), {"__index__": raising(KeyboardInterrupt)})(), KeyboardInterrupt),
+        (type("I", (), {"__index__": raising(SystemExit(3))})(), SystemExit),
+        (type("I", (), {"__index__": raising(Abort)})(), Abort),
+        (type("F", (), {"__float__": raising(MemoryError)})(), MemoryError),
+        (type("L", (list,), {"__len__": raising(KeyboardInterrupt)})([1]), KeyboardInterrupt),
+        (ClassIsHidden(), KeyboardInterrupt),
+        (RaisingModule("M", (), {})(), KeyboardInterrupt),
+    ],
+    ids=["index", "exit", "base-exception", "memory", "len", "isinstance", "type-module"],
+)
+def test_interrupts_and_memory_errors_in_tentative_attempts_end_the_call(value, exception):
+    converted_after = []
+
+    class Later:
+        def __index__(self):
+            converted_after.append(self)
+            return 1
+
+    with pytest.raises(exception):
+        roundtrip([value, Later()])
+    assert converted_after == []
+    assert roundtrip([1]) == [1]
+
+
 def test_index_is_asked_again_for_negative_values():
     calls = []
 

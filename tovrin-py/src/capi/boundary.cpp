@@ -50,6 +50,11 @@ PyObject* panic_exception_type() {
   return type;
 }
 
+bool python_signal_raised() {
+  // An exception already pending ends the work as well: handlers must not run on top of it.
+  return PyErr_Occurred() != nullptr || PyErr_CheckSignals() != 0;
+}
+
 void raise_internal_failure(std::string_view message, const char* file, int line) {
   write_report(message, file, line);
   PyObject* type = panic_exception_type();

@@ -3,6 +3,7 @@
 #include "tovrin/types/json_object.hpp"
 #include "tovrin/utils/debug_text.hpp"
 #include "tovrin/utils/float_format.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::py {
 
@@ -80,7 +81,9 @@ void PyJsonValue::debug_to(std::string& out) const {
     case Kind::Array: {
       out += "Array([";
       const char* separator = "";
+      WorkBudget& budget = WorkBudget::current();
       for (const auto& element : *array_ptr()) {
+        budget.spend(1);
         out += separator;
         separator = ", ";
         element.debug_to(out);
@@ -91,7 +94,9 @@ void PyJsonValue::debug_to(std::string& out) const {
     case Kind::Object: {
       out += "Object({";
       const char* separator = "";
+      WorkBudget& budget = WorkBudget::current();
       for (const auto& [key, element] : object_ptr()->values_container()) {
+        budget.spend(1);
         out += separator;
         separator = ", ";
         append_debug_quoted(out, key);

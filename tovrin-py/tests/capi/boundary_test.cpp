@@ -87,6 +87,31 @@ TEST(Guarded, ExhaustedMemoryIsRaisedAsMemoryError) {
   PyErr_Clear();
 }
 
+// As Ctrl-C does: the handler raises KeyboardInterrupt at the next check for signals.
+void interrupt_as_ctrl_c() {
+  ASSERT_EQ(PyRun_SimpleString("import signal\n"
+                               "signal.signal(signal.SIGINT, signal.default_int_handler)\n"),
+            0);
+  PyErr_SetInterrupt();
+}
+
+TEST(Guarded, LongWorkStopsWithTheExceptionOfASignalHandler) {
+  interrupt_as_ctrl_c();
+  std::size_t spent = 0;
+  EXPECT_EQ(guarded(-1,
+                    [&] {
+                      for (; spent < 10 * WorkBudget::kUnitsPerCheck; ++spent)
+                        spend_work();
+                      return 0;
+                    }),
+            -1);
+  EXPECT_LE(spent, WorkBudget::kUnitsPerCheck);
+  EXPECT_TRUE(PyErr_ExceptionMatches(PyExc_KeyboardInterrupt));
+  PyErr_Clear();
+  // Without a signal the same work runs to its end.
+  EXPECT_EQ(guarded(-1, [] { return (spend_work(10 * WorkBudget::kUnitsPerCheck), 0); }), 0);
+}
+
 TEST(PanicExceptionType, IsCreatedOncePerProcess) {
   PyObject* first = panic_exception_type();
   ASSERT_NE(first, nullptr);

@@ -10,6 +10,7 @@
 
 #include "functions/arguments.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::functions {
 
@@ -19,6 +20,8 @@ constexpr std::string_view kAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::uint8_t kNotASymbol = 0xFF;
 constexpr char kPad = '=';
+// Encoding and decoding spend their work this many bytes of input at a time.
+constexpr std::size_t kSliceBytes = 16384;
 
 constexpr std::array<std::uint8_t, 256> kSymbolValue = [] {
   std::array<std::uint8_t, 256> values{};
@@ -45,8 +48,14 @@ std::string invalid_symbol(unsigned char byte, std::size_t offset, bool last = f
 std::string encode(std::string_view bytes) {
   std::string out((bytes.size() + 2) / 3 * 4, '\0');
   char* write = out.data();
+  WorkBudget& budget = WorkBudget::current();
+  std::size_t slice_end = 0;
   std::size_t i = 0;
   for (; i + 3 <= bytes.size(); i += 3) {
+    if (i >= slice_end) {
+      budget.spend_bytes(kSliceBytes);
+      slice_end = i + kSliceBytes;
+    }
     const std::uint32_t group =
         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << 16 |
         static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8 |
@@ -82,7 +91,13 @@ std::optional<std::string> decode(std::string_view text, std::string& out) {
       length - (remainder == 0 ? std::min<std::size_t>(length, 4) : remainder);
 
   char* write = out.data();
+  WorkBudget& budget = WorkBudget::current();
+  std::size_t slice_end = 0;
   for (std::size_t i = 0; i < final_start; i += 4) {
+    if (i >= slice_end) {
+      budget.spend_bytes(kSliceBytes);
+      slice_end = i + kSliceBytes;
+    }
     std::uint32_t group = 0;
     for (std::size_t k = 0; k < 4; ++k) {
       const std::uint8_t value = symbol_value(text[i + k]);

@@ -12,6 +12,7 @@
 #include "functions/arguments.hpp"
 #include "tovrin/utils/text_form.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::functions {
 
@@ -29,8 +30,10 @@ struct Placeholder {
 };
 
 // The end of the run of decimal digits (any script: general category Nd) that starts at `pos`.
-std::size_t digit_run_end(std::string_view text, std::size_t pos) {
+std::size_t digit_run_end(std::string_view text, std::size_t pos, WorkBudget& budget) {
+  const std::size_t start = pos;
   while (pos < text.size()) {
+    if ((pos - start + 1) % WorkBudget::kBytesPerUnit == 0) budget.spend(1);
     const auto byte = static_cast<unsigned char>(text[pos]);
     if (byte < 0x80) {
       if (byte < '0' || byte > '9') break;
@@ -48,9 +51,11 @@ std::size_t digit_run_end(std::string_view text, std::size_t pos) {
 // The leftmost placeholder that starts at or after `from`. Every brace is tried once, and a digit
 // run is read only from the brace just before it, so the scan is linear in the template.
 std::optional<Placeholder> next_placeholder(std::string_view text, std::size_t from) {
+  WorkBudget& budget = WorkBudget::current();
   for (std::size_t open = text.find('{', from); open != std::string_view::npos;
        open = text.find('{', open + 1)) {
-    const std::size_t digits_end = digit_run_end(text, open + 1);
+    budget.spend(1);
+    const std::size_t digits_end = digit_run_end(text, open + 1, budget);
     if (digits_end > open + 1 && digits_end < text.size() && text[digits_end] == '}') {
       return Placeholder{open, digits_end + 1};
     }
@@ -142,6 +147,7 @@ BuiltinResult format(Args args) {
        placeholder = next_placeholder(text, placeholder->end)) {
     // An escape keeps its extra opening brace here and its extra closing brace with the text
     // after it; only the placeholder's own braces are dropped.
+    spend_text_work(placeholder->end - copied);
     out.append(text, copied, placeholder->start - copied);
     copied = placeholder->end;
     const std::string_view digits = placeholder->digits(text);
@@ -155,6 +161,7 @@ BuiltinResult format(Args args) {
       // Counted in a full-width word: the largest indices must not wrap around.
       return Err{EvalError::ArgumentError{std::size_t{*index} + 2, args.size()}};
     }
+    spend_text_work(values[*index].size());
     out += values[*index];
   }
   out.append(text, copied);

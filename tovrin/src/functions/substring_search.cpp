@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tovrin/work_budget.hpp"
+
 namespace tovrin::functions {
 
 namespace {
@@ -58,7 +60,24 @@ SubstringSearcher::SubstringSearcher(std::string_view needle) noexcept : needle_
   period_ = periodic_ ? critical.period : std::max(split_ + 1, m - split_ - 1) + 1;
 }
 
-std::size_t SubstringSearcher::find(std::string_view haystack, std::size_t from) const noexcept {
+std::size_t SubstringSearcher::find_in_windows(std::string_view haystack, std::size_t from) const {
+  if (needle_.empty()) return from;
+  // Each window ends where an occurrence starting at its last start would end, so windows
+  // overlap by the needle's length less one byte and no occurrence falls between them.
+  const std::size_t overlap = needle_.size() - 1;
+  const std::size_t starts = std::max(kMinWindowStarts, needle_.size());
+  WorkBudget& budget = WorkBudget::current();
+  while (haystack.size() - from > starts + overlap) {
+    const std::size_t found = find_at_once(haystack.substr(0, from + starts + overlap), from);
+    if (found != std::string_view::npos) return found;
+    budget.spend_bytes(starts + overlap);
+    from += starts;
+  }
+  return find_at_once(haystack, from);
+}
+
+std::size_t SubstringSearcher::find_at_once(std::string_view haystack,
+                                            std::size_t from) const noexcept {
   if (from > haystack.size()) return std::string_view::npos;
   if (needle_.empty()) return from;
   if (needle_.size() == 1) return haystack.find(needle_[0], from);

@@ -8,6 +8,7 @@
 #include "functions/substring_search.hpp"
 #include "tovrin/utils/text_form.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::functions {
 
@@ -41,8 +42,12 @@ std::string insert_between_characters(std::string_view text, std::string_view to
   const std::size_t boundaries = utf8::count_scalars(text) + 1;
   std::string out;
   out.reserve(text.size() + boundaries * to.size());
+  WorkBudget& budget = WorkBudget::current();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (is_char_start(text[i])) out += to;
+    if (is_char_start(text[i])) {
+      budget.spend_bytes(to.size() + WorkBudget::kBytesPerUnit);
+      out += to;
+    }
     out += text[i];
   }
   out += to;
@@ -54,9 +59,11 @@ Array split_into_characters(std::string_view text) {
   Array pieces;
   pieces.reserve(utf8::count_scalars(text) + 2);
   pieces.push_back(Value::copied_string({}));
+  WorkBudget& budget = WorkBudget::current();
   std::size_t start = 0;
   for (std::size_t i = 1; i <= text.size(); ++i) {
     if (i == text.size() || is_char_start(text[i])) {
+      budget.spend(1);
       pieces.push_back(Value::copied_string(text.substr(start, i - start)));
       start = i;
     }
@@ -108,7 +115,9 @@ BuiltinResult contains(Args args) {
     return Value::Bool(text_contains(text->view(), needle->view()));
   }
   if (const Array* array = container.as_array()) {
+    WorkBudget& budget = WorkBudget::current();
     for (const auto& element : *array) {
+      budget.spend(1);
       if (element == item) return Value::Bool(true);
     }
     return Value::Bool(false);
@@ -129,9 +138,11 @@ BuiltinResult replace(Args args) {
   const SubstringSearcher searcher(from);
   std::string out;
   out.reserve(text.size());
+  WorkBudget& budget = WorkBudget::current();
   std::size_t copied = 0;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, copied)) {
+    budget.spend_bytes(found - copied + to.size() + WorkBudget::kBytesPerUnit);
     out.append(text, copied, found - copied);
     out += to;
     copied = found + from.size();
@@ -152,9 +163,11 @@ BuiltinResult split(Args args) {
   // the first kKept pieces are kept, the ends of any further ones are found again.
   constexpr std::size_t kKept = 64;
   std::size_t ends[kKept];
+  WorkBudget& budget = WorkBudget::current();
   std::size_t count = 1;
   for (std::size_t found = searcher.find(text); found != std::string_view::npos;
        found = searcher.find(text, found + separator.size())) {
+    budget.spend(1);
     if (count <= kKept) ends[count - 1] = found;
     ++count;
   }
@@ -162,6 +175,7 @@ BuiltinResult split(Args args) {
   pieces.reserve(count);
   std::size_t start = 0;
   const auto add_piece = [&](std::size_t end) {
+    budget.spend(1);
     pieces.push_back(Value::copied_string(text.substr(start, end - start)));
     start = end + separator.size();
   };
@@ -187,11 +201,14 @@ BuiltinResult join(Args args) {
   }
   std::string out;
   out.reserve(size);
+  WorkBudget& budget = WorkBudget::current();
   bool first = true;
   for (const auto& item : *items) {
+    const std::size_t before = out.size();
     if (!first) out += separator->view();
     first = false;
     text_form_to(out, item);
+    budget.spend_bytes(out.size() - before + WorkBudget::kBytesPerUnit);
   }
   return Value::owned_string(std::move(out));
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "tovrin/utils/float_format.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin {
 
@@ -27,6 +28,9 @@ char escape_letter(char byte) {
   return kJsonEscapeLetter[static_cast<unsigned char>(byte)];
 }
 
+// Escaping spends its work a slice of text at a time.
+constexpr std::size_t kEscapeSlice = 4096;
+
 std::size_t find_escaped(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (escape_letter(text[i]) != 0) return i;
@@ -36,8 +40,10 @@ std::size_t find_escaped(std::string_view text) {
 
 // Appends the whole text escaped; `scan_from` may skip a prefix known to need no escape.
 void append_escaped(std::string& out, std::string_view text, std::size_t scan_from = 0) {
+  WorkBudget& budget = WorkBudget::current();
   std::size_t copied = 0;
   for (std::size_t i = scan_from; i < text.size(); ++i) {
+    if ((i + 1) % kEscapeSlice == 0) budget.spend_bytes(kEscapeSlice);
     const char letter = escape_letter(text[i]);
     if (letter == 0) continue;
     out.append(text, copied, i - copied);
@@ -97,7 +103,9 @@ void text_form_to(std::string& out, const Value& value) {
     case Value::Kind::Array: {
       out += '[';
       bool first = true;
+      WorkBudget& budget = WorkBudget::current();
       for (const auto& element : *value.as_array()) {
+        budget.spend(1);
         if (!first) out += ", ";
         first = false;
         append_nested(out, element);
@@ -108,7 +116,9 @@ void text_form_to(std::string& out, const Value& value) {
     case Value::Kind::Object: {
       out += '{';
       bool first = true;
+      WorkBudget& budget = WorkBudget::current();
       for (const auto& [key, entry] : *value.as_object()) {
+        budget.spend(1);
         if (!first) out += ", ";
         first = false;
         out += '"';

@@ -7,6 +7,7 @@
 #include "interpreter/task.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/interpreter.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::interpreter::detail {
 
@@ -88,6 +89,7 @@ class Machine {
   // node, which saves a trip through the work stack and changes nothing in the order.
   bool evaluate(const Exp* node) {
     while (true) {
+      budget_.spend(1);
       switch (node->kind()) {
         case Exp::Kind::Literal:
           values_.push(Entry::borrowed(node->get_if<Exp::Literal>()->value));
@@ -298,6 +300,10 @@ class Machine {
   VariableReader read_;
   const void* env_;
   std::optional<EvalError> error_;
+  // Every node evaluated spends a unit, so that a long evaluation can be stopped: every task
+  // comes from evaluating a node, and the work of calls and comparisons, which grows with their
+  // values, is spent by the functions and the value comparison themselves.
+  WorkBudget& budget_ = WorkBudget::current();
 
   InlineStack<Task, 64> work_;
   InlineStack<Entry, 32> values_;

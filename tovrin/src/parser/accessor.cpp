@@ -12,6 +12,7 @@
 
 #include "parser/combinators.hpp"
 #include "tovrin/parser/lexical.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::parser {
 
@@ -83,7 +84,9 @@ ParseResult<VarAccess> parse_variable_name(std::string_view input) {
   std::size_t count = 0;
   Faults faults;
   std::string_view rest;
+  WorkBudget& budget = WorkBudget::current();
   while (true) {
+    budget.spend(1);
     faults.check_name(name->value.view());
     VarName segment{CompactText(name->value.view()), std::nullopt};
     rest = name->rest;

@@ -7,6 +7,7 @@
 #include "parser/exp_parser.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/parser/lexical.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::parser {
 
@@ -74,7 +75,9 @@ bool may_begin_operator(std::string_view rest) {
 ParseResult<Exp> ExpParser::run(std::string_view input, Start start) {
   end_ = input.data() + input.size();
   Step step = start == Start::Exp ? start_exp(input) : start_atom(input);
+  WorkBudget& budget = WorkBudget::current();
   while (true) {
+    budget.spend(1);
     switch (step.kind) {
       case Step::Kind::Exp:
         step = begin_exp(rest_from(step.at));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tovrin/utils/utf8.hpp"
+
 namespace tovrin::regex {
 
 bool matches_only_empty(const Hir& hir) {
@@ -60,6 +62,50 @@ bool anchored_at_start(const Hir& hir) {
 
 bool anchored_at_end(const Hir& hir) {
   return anchored(hir, Look::End, false);
+}
+
+std::uint32_t largest_repeat_count(const Hir& hir) {
+  std::uint32_t largest = 1;
+  if (hir.kind == Hir::Kind::Repeat && !matches_only_empty(hir.children[0])) {
+    largest = hir.unbounded ? hir.min : hir.max;
+  }
+  for (const Hir& child : hir.children)
+    largest = std::max(largest, largest_repeat_count(child));
+  return largest;
+}
+
+std::optional<std::uint64_t> max_match_bytes(const Hir& hir) {
+  // Lengths beyond this count as unbounded, which also keeps the arithmetic from overflowing.
+  constexpr std::uint64_t kUnbounded = std::uint64_t{1} << 48;
+  switch (hir.kind) {
+    case Hir::Kind::Empty:
+    case Hir::Kind::Look:
+      return 0;
+    case Hir::Kind::Class:
+      return hir.set.empty() ? 0 : utf8::encoded_length(hir.set.ranges().back().hi);
+    case Hir::Kind::Repeat: {
+      if (hir.max == 0 && !hir.unbounded) return 0;
+      const auto child = max_match_bytes(hir.children[0]);
+      if (!child) return std::nullopt;
+      if (*child == 0) return 0;
+      if (hir.unbounded || *child > kUnbounded / hir.max) return std::nullopt;
+      return *child * hir.max;
+    }
+    case Hir::Kind::Capture:
+      return max_match_bytes(hir.children[0]);
+    case Hir::Kind::Concat:
+    case Hir::Kind::Alternate: {
+      std::uint64_t total = 0;
+      for (const Hir& child : hir.children) {
+        const auto bytes = max_match_bytes(child);
+        if (!bytes) return std::nullopt;
+        total = hir.kind == Hir::Kind::Concat ? total + *bytes : std::max(total, *bytes);
+        if (total > kUnbounded) return std::nullopt;
+      }
+      return total;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace tovrin::regex

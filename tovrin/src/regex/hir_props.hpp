@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "regex/hir.hpp"
 
 namespace tovrin::regex {
@@ -13,5 +16,13 @@ bool matches_only_empty(const Hir& hir);
 // anything that consumes a char), or end at its end.
 bool anchored_at_start(const Hir& hir);
 bool anchored_at_end(const Hir& hir);
+
+// The most bytes of UTF-8 text that one match can span; nothing when a repetition without an
+// upper count (or a count product beyond any text) makes it unbounded.
+std::optional<std::uint64_t> max_match_bytes(const Hir& hir);
+
+// The largest count of any repetition of a piece that consumes chars: its upper count, or its
+// lower count when it has none; 1 without counted repetitions.
+std::uint32_t largest_repeat_count(const Hir& hir);
 
 }  // namespace tovrin::regex

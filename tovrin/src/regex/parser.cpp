@@ -10,6 +10,7 @@
 #include "regex/char_props.hpp"
 #include "regex/nest_check.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::regex {
 
@@ -235,6 +236,7 @@ class Parser {
   }
 
   NodeId add(AstNode node) {
+    spend_work(1);
     ast_.nodes.push_back(std::move(node));
     return static_cast<NodeId>(ast_.nodes.size() - 1);
   }

@@ -4,6 +4,7 @@
 #include "regex/hir_props.hpp"
 #include "regex/pike_program.hpp"
 #include "tovrin/internal_failure.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::regex {
 
@@ -40,6 +41,7 @@ class PikeCompiler {
 
   std::uint32_t push(PikeInst::Op op, std::uint32_t arg = 0) {
     if (program_.insts.size() >= kMaxInsts) TOVRIN_INTERNAL_FAILURE("regex program too large");
+    budget_.spend(1);
     std::uint32_t at = here();
     PikeInst inst;
     inst.op = op;
@@ -139,6 +141,8 @@ class PikeCompiler {
 
   PikeProgram program_;
   std::unordered_map<const CodepointSet*, std::size_t> class_index_;
+  // Every instruction made spends a unit, so that compiling a large pattern can be stopped.
+  WorkBudget& budget_ = WorkBudget::current();
 };
 
 }  // namespace

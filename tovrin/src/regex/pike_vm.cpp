@@ -5,6 +5,7 @@
 
 #include "regex/look_matcher.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::regex {
 
@@ -24,6 +25,7 @@ class SparseSet {
   }
   void clear() { size_ = 0; }
   bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
   const std::uint32_t* begin() const { return dense_.data(); }
   const std::uint32_t* end() const { return dense_.data() + size_; }
 
@@ -81,6 +83,9 @@ bool consumes(const PikeProgram& program, const PikeInst& inst, char32_t c) {
   return inst.op == PikeInst::Op::Class && program.classes[inst.arg].contains(c);
 }
 
+// Live states stepped over one char per unit of work.
+constexpr std::size_t kStatesPerUnit = 8;
+
 char32_t char_at(std::string_view text, std::size_t offset) {
   return offset < text.size() ? utf8::decode_valid_at(text, offset) : Surroundings::kNone;
 }
@@ -109,6 +114,7 @@ void PikeVm::release(std::unique_ptr<Scratch> scratch) const {
 }
 
 bool PikeVm::is_match(std::string_view text) const {
+  WorkBudget& budget = WorkBudget::current();
   std::unique_ptr<Scratch> scratch = acquire();
   SparseSet* current = &scratch->current;
   SparseSet* next = &scratch->next;
@@ -125,6 +131,8 @@ bool PikeVm::is_match(std::string_view text) const {
       }
     }
     if (offset == text.size() || (current->empty() && program_.anchored_start)) break;
+    // A char costs a step for each live state; a stop request leaves the scratch to be freed.
+    budget.spend(1 + current->size() / kStatesPerUnit);
     std::size_t following = offset + utf8::encoded_length(at.right);
     Surroundings after{at.right, char_at(text, following)};
     next->clear();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "regex/hir_props.hpp"
 #include "regex/literal_search.hpp"
 #include "regex/parser.hpp"
 #include "regex/pike_vm.hpp"
@@ -12,6 +13,7 @@
 #include "regex/translate.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::regex {
 
@@ -23,6 +25,13 @@ constexpr std::int64_t kRe2MaxMemory = std::int64_t{64} << 20;
 constexpr std::uint64_t kLargestRe2Automaton = std::uint64_t{1} << 20;
 // A rough footprint for patterns that are not sized.
 constexpr std::uint64_t kStateBytesPerPatternByte = 32;
+// At its slowest (when its DFA keeps giving way to its NFA) an RE2 search was measured at up to
+// 10 ns per byte of text and instruction of the program. One search is kept within this many
+// byte-instructions, about 40 ms at that rate, so that a stop request is heard between them.
+constexpr std::uint64_t kRe2SearchWork = std::uint64_t{1} << 22;
+// A repetition counted beyond this can make more DFA states than RE2 keeps (each count doubles
+// them where the repeated piece may also start a match), and RE2 then searches with its NFA.
+constexpr std::uint32_t kLargestSafeRepeatCount = 16;
 
 bool is_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(),
@@ -46,14 +55,42 @@ Matcher::~Matcher() = default;
 bool Matcher::re2_answers(std::string_view text) const {
   if (!re2_) return false;
   if (re2_needs_ascii_text_ && !is_ascii(text)) return false;
-  return !re2_needs_no_carriage_return_ || text.find('\r') == std::string_view::npos;
+  if (re2_needs_no_carriage_return_ && text.find('\r') != std::string_view::npos) return false;
+  return re2_searches_at_once(text.size()) || re2_searches_any_length();
+}
+
+bool Matcher::re2_searches_at_once(std::size_t bytes) const {
+  return bytes <= kRe2SearchWork / re2_program_size_;
+}
+
+bool Matcher::re2_searches_any_length() const {
+  if (!max_match_bytes_) return !re2_dfa_at_risk_;
+  return re2_searches_at_once(*max_match_bytes_);
+}
+
+bool Matcher::re2_search(std::string_view text) const {
+  const re2::StringPiece whole(text.data(), text.size());
+  const auto search = [&](std::size_t start, std::size_t end) {
+    // The text around the window is the context of its assertions (^, $, \b).
+    return re2_->Match(whole, start, end, re2::RE2::UNANCHORED, nullptr, 0);
+  };
+  if (re2_searches_at_once(text.size()) || !max_match_bytes_) return search(0, text.size());
+  // A match that starts in one window's starts ends within that window, which reaches one
+  // longest match past them; the starts are as many as one search may cover, so windows
+  // overlap by less than half.
+  const std::size_t overlap = *max_match_bytes_;
+  const std::size_t starts = kRe2SearchWork / re2_program_size_;
+  WorkBudget& budget = WorkBudget::current();
+  for (std::size_t start = 0;; start += starts) {
+    const std::size_t end = std::min(text.size(), start + starts + overlap);
+    if (search(start, end)) return true;
+    if (end == text.size()) return false;
+    budget.spend(WorkBudget::kUnitsPerCheck);
+  }
 }
 
 bool Matcher::is_match(std::string_view text) const {
-  if (re2_answers(text)) {
-    return re2_->Match(re2::StringPiece(text.data(), text.size()), 0, text.size(),
-                       re2::RE2::UNANCHORED, nullptr, 0);
-  }
+  if (re2_answers(text)) return re2_search(text);
   if (!vm_) TOVRIN_INTERNAL_FAILURE("regex matcher has no engine for the text");
   return vm_->is_match(text);
 }
@@ -94,7 +131,14 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   }
   matcher->re2_needs_ascii_text_ = emitted.needs.ascii;
   matcher->re2_needs_no_carriage_return_ = emitted.needs.no_carriage_return;
-  bool re2_answers_all = matcher->re2_ && !emitted.needs.ascii && !emitted.needs.no_carriage_return;
+  if (matcher->re2_) {
+    matcher->re2_program_size_ =
+        static_cast<std::uint64_t>(std::max(1, matcher->re2_->ProgramSize()));
+    matcher->max_match_bytes_ = max_match_bytes(hir);
+    matcher->re2_dfa_at_risk_ = largest_repeat_count(hir) > kLargestSafeRepeatCount;
+  }
+  bool re2_answers_all = matcher->re2_ && !emitted.needs.ascii &&
+                         !emitted.needs.no_carriage_return && matcher->re2_searches_any_length();
   if (!re2_answers_all) matcher->vm_ = std::make_unique<const PikeVm>(hir);
   return std::shared_ptr<const Matcher>(std::move(matcher));
 }

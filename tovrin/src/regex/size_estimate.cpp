@@ -8,6 +8,7 @@
 #include "regex/hir_props.hpp"
 #include "regex/utf8_sequences.hpp"
 #include "tovrin/utils/utf8.hpp"
+#include "tovrin/work_budget.hpp"
 
 // The estimate replays how the automaton is built, state by state, and counts memory the way its
 // builder does: every state takes 32 bytes, a union 4 more per alternative, a byte-set state 8
@@ -169,6 +170,7 @@ class NfaSizer {
   bool over() const { return bytes_ > kCompiledSizeLimit; }
 
   StateId add(std::uint64_t extra) {
+    budget_.spend(1);
     bytes_ += kStateBytes + extra;
     return states_++;
   }
@@ -482,6 +484,8 @@ class NfaSizer {
   const Hir& root_;
   std::uint64_t bytes_ = 0;
   StateId states_ = 0;
+  // Every state sized spends a unit, so that sizing a large pattern can be stopped.
+  WorkBudget& budget_ = WorkBudget::current();
   std::uint64_t table_version_ = 0;
   std::vector<PrefixEntry> prefix_table_;
   std::vector<SuffixEntry> suffix_table_;

@@ -5,6 +5,7 @@
 
 #include "regex/unicode_classes.hpp"
 #include "regex/unicode_sets.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin::regex {
 
@@ -104,6 +105,7 @@ class Translator {
   }
 
   bool expr(NodeId id, Hir& out) {
+    spend_work(1);
     const AstNode& node = ast_[id];
     switch (node.kind) {
       case AstKind::Empty:

@@ -2,6 +2,7 @@
 
 #include "tovrin/utils/debug_text.hpp"
 #include "tovrin/utils/float_format.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin {
 
@@ -89,7 +90,9 @@ void Value::debug_to(std::string& out) const {
     case Kind::Array: {
       out += "Array([";
       bool first = true;
+      WorkBudget& budget = WorkBudget::current();
       for (const auto& element : *as_array()) {
+        budget.spend(1);
         if (!first) out += ", ";
         first = false;
         element.debug_to(out);
@@ -100,7 +103,9 @@ void Value::debug_to(std::string& out) const {
     case Kind::Object: {
       out += "Object({";
       bool first = true;
+      WorkBudget& budget = WorkBudget::current();
       for (const auto& [key, value] : *as_object()) {
+        budget.spend(1);
         if (!first) out += ", ";
         first = false;
         append_debug_quoted(out, key);
@@ -122,7 +127,7 @@ std::string Value::debug() const {
   return out;
 }
 
-bool operator==(const Value& a, const Value& b) noexcept {
+bool operator==(const Value& a, const Value& b) {
   if (a.kind() != b.kind()) return false;
   switch (a.kind()) {
     case Value::Kind::Int:
@@ -133,13 +138,24 @@ bool operator==(const Value& a, const Value& b) noexcept {
       return *a.as_bool() == *b.as_bool();
     case Value::Kind::String:
       return a.string_view() == b.string_view();
-    case Value::Kind::Array:
-      return *a.as_array() == *b.as_array();
+    case Value::Kind::Array: {
+      const auto& left = *a.as_array();
+      const auto& right = *b.as_array();
+      if (left.size() != right.size()) return false;
+      WorkBudget& budget = WorkBudget::current();
+      for (std::size_t i = 0; i < left.size(); ++i) {
+        budget.spend(1);
+        if (!(left[i] == right[i])) return false;
+      }
+      return true;
+    }
     case Value::Kind::Object: {
       const auto& left = *a.as_object();
       const auto& right = *b.as_object();
       if (left.size() != right.size()) return false;
+      WorkBudget& budget = WorkBudget::current();
       for (auto l = left.begin(), r = right.begin(); l != left.end(); ++l, ++r) {
+        budget.spend(1);
         if (l->first != r->first || !(l->second == r->second)) return false;
       }
       return true;

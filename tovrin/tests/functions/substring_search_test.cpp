@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tovrin::functions {
 namespace {
@@ -55,6 +56,26 @@ TEST(SubstringSearcher, AgreesWithNaiveSearchOnRandomTexts) {
                                        : std::string_view::npos;
       ASSERT_EQ(SubstringSearcher(needle).find(haystack, from), expected)
           << haystack << " / " << needle << " from " << from;
+    }
+  }
+}
+
+// A long text is searched a window at a time; an occurrence across a window's edge, or starting
+// right after one, is found all the same, from any starting point.
+TEST(SubstringSearcher, FindsOccurrencesAtTheEdgesOfItsWindows) {
+  constexpr std::size_t kEdge = std::size_t{1} << 16;
+  const std::vector<std::string> needles = {"x", "xy", "abcabd", std::string(100000, 'y') + "z"};
+  for (const std::string& needle : needles) {
+    const std::size_t edge = std::max(kEdge, needle.size());
+    for (const std::size_t at : {edge - needle.size(), edge - 1, edge, edge + 1, 3 * edge - 2}) {
+      std::string haystack(4 * edge, 'y');
+      haystack.replace(at, needle.size(), needle);
+      // The needle occurs only where it was put.
+      for (const std::size_t from : {std::size_t{0}, at, at + 1}) {
+        EXPECT_EQ(SubstringSearcher(needle).find(haystack, from),
+                  from <= at ? at : std::string_view::npos)
+            << needle.size() << " bytes at " << at << " from " << from;
+      }
     }
   }
 }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "tovrin/work_budget.hpp"
+
 namespace tovrin {
 
 // A map from owned UTF-8 keys to values that iterates in ascending byte order of the keys
@@ -22,11 +24,16 @@ class SortedMap {
   SortedMap() = default;
 
   // Builds a map from entries in any order; of two entries with equal keys the later one wins.
+  // Sorting many entries spends a unit of work per comparison, so it may throw StopRequested.
   static SortedMap from_entries(std::vector<Entry> entries) {
     SortedMap map;
     map.entries_ = std::move(entries);
     auto& list = map.entries_;
-    const auto by_key = [](const Entry& a, const Entry& b) { return a.first < b.first; };
+    WorkBudget* budget = list.size() > kFewEntries ? &WorkBudget::current() : nullptr;
+    const auto by_key = [budget](const Entry& a, const Entry& b) {
+      if (budget != nullptr) budget->spend(1);
+      return a.first < b.first;
+    };
     if (std::is_sorted(list.begin(), list.end(), by_key) &&
         std::adjacent_find(list.begin(), list.end(), [](const Entry& a, const Entry& b) {
           return a.first == b.first;
@@ -90,6 +97,9 @@ class SortedMap {
     return std::lower_bound(entries_.begin(), entries_.end(), key,
                             [](const Entry& e, std::string_view k) { return e.first < k; });
   }
+
+  // Sorting this many entries is too little work to spend.
+  static constexpr std::size_t kFewEntries = 64;
 
   std::vector<Entry> entries_;
 };

@@ -123,7 +123,8 @@ class Value {
   std::string debug() const;
 
   // Equality of the language: same variant required, IEEE equality for floats, bytes for text.
-  friend bool operator==(const Value& a, const Value& b) noexcept;
+  // Comparing containers spends work (tovrin/work_budget.hpp), so it may throw StopRequested.
+  friend bool operator==(const Value& a, const Value& b);
 
  private:
   // A tagged union rather than a std::variant: values are made, moved and released on every

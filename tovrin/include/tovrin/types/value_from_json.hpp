@@ -6,6 +6,7 @@
 
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/types/value.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin {
 
@@ -57,7 +58,9 @@ Result<Value, std::string> Value::from_json_object(V value) {
     if (!elements) TOVRIN_INTERNAL_FAILURE("Expected JSON array");
     tovrin::Array out;
     out.reserve(elements->size());
+    WorkBudget& budget = WorkBudget::current();
     for (auto& element : *elements) {
+      budget.spend(1);
       auto converted = from_json_object(std::move(element));
       if (!converted) return Err{std::move(converted).error()};
       out.push_back(std::move(*converted));
@@ -70,7 +73,9 @@ Result<Value, std::string> Value::from_json_object(V value) {
     if (!entries) TOVRIN_INTERNAL_FAILURE("Expected JSON object");
     std::vector<tovrin::Object::Entry> out;
     out.reserve(entries->size());
+    WorkBudget& budget = WorkBudget::current();
     for (auto& [key, element] : *entries) {
+      budget.spend(1);
       auto converted = from_json_object(std::move(element));
       if (!converted) return Err{std::move(converted).error()};
       out.emplace_back(std::move(key), std::move(*converted));
@@ -87,7 +92,9 @@ Result<Value, std::string> Value::from_json_object_ref(const V& value) {
   if (auto elements = value.as_array()) {
     tovrin::Array out;
     out.reserve(elements->size());
+    WorkBudget& budget = WorkBudget::current();
     for (const auto& element : *elements) {
+      budget.spend(1);
       if (value_from_json_detail::place_simple_ref(
               element, [&](Value&& simple) { out.push_back(std::move(simple)); })) {
         continue;
@@ -102,7 +109,9 @@ Result<Value, std::string> Value::from_json_object_ref(const V& value) {
   if (auto entries = value.entries()) {
     std::vector<tovrin::Object::Entry> out;
     out.reserve(entries->size());
+    WorkBudget& budget = WorkBudget::current();
     for (const auto& entry : *entries) {
+      budget.spend(1);
       // Named through the entry: lambdas cannot capture structured bindings on every compiler.
       const auto& key = entry.first;
       const auto& element = entry.second;
