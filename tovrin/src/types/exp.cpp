@@ -178,7 +178,7 @@ void Exp::make_owned() {
 }
 
 bool operator==(const Exp& a, const Exp& b) {
-  return walk_in_step(a, b, same_node);
+  return walk_in_step(a, b, [](const Exp& x, const Exp& y) { return same_node(x, y); });
 }
 
 }  // namespace tovrin
