@@ -192,9 +192,10 @@ class Exp {
   friend bool operator==(const Exp& a, const Exp& b);
 
   // Calls `visit` with each direct child: the operand, the left then the right operand, the
-  // arguments, the elements, or the entry values in key order. This is the one place that knows
-  // where each kind keeps its children; every walk over a whole tree (copying, equality,
-  // into_owned, release) is built on it and keeps its pending nodes in a work list of its own.
+  // arguments, the elements, or the entry values in key order. This is the one place that reads
+  // where each kind keeps its children (shallow_copy makes room for them); every walk over a
+  // whole tree (copying, equality, into_owned, release) is built on it and keeps its pending
+  // nodes in a work list of its own.
   template <class Visit>
   void for_each_child(Visit&& visit) {
     visit_children(*this, [&](Exp& child) {
