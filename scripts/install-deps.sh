@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build pkgconf g++ clang libclang-rt-14-dev clang-format
+  cmake ninja-build pkgconf g++ clang libclang-rt-14-dev clang-format clang-tidy
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libre2-dev libtsl-ordered-map-dev
   python3-dev python3-pytest python3-numpy

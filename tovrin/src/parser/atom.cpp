@@ -1,3 +1,5 @@
+// The atoms of the grammar in expression.cpp, on the parser's explicit stacks.
+
 #include <iterator>
 #include <optional>
 #include <string>
@@ -16,8 +18,8 @@ using combinators::character;
 using combinators::skip_ascii_blanks;
 using combinators::starts_with;
 
-// The alternatives, in order: a literal, an array, an object, a call, a variable, a parenthesised
-// expression. After the literal, the first character decides which alternative can match: `[`,
+// atom: a literal, an array, an object, a call, a variable or a parenthesised expression, tried
+// in this order. After the literal, the first character decides which alternative can match: `[`,
 // `{` and `(` open only their own, and a call or variable begins with a name or a quote. When
 // nothing fits, the atom fails as the last alternative does: `Char` at its input unless it
 // begins with `(`.
@@ -107,47 +109,55 @@ ExpParser::Step ExpParser::element_failed(BracketFrame& frame, Step failure) {
 }
 
 ExpParser::Step ExpParser::end_list(BracketFrame& frame, std::string_view rest) {
-  const auto elements = [&] {
-    ExpList trees = ExpList::moved_from(std::span<Exp>(operands_).subspan(frame.base));
-    truncate(frame.base);
-    return trees;
-  };
   switch (frame.kind) {
-    case Bracket::Array: {
-      auto close = character(rest, ']');
-      if (!close) break;
-      operands_.emplace_back(Exp::ArrayLit{elements()});
-      return close_bracket(succeed(skip_ascii_blanks(*close)));
-    }
-    case Bracket::Object: {
-      auto close = character(rest, '}');
-      if (!close) break;
-      std::vector<SortedMap<Exp>::Entry> entries;
-      entries.reserve(frame.count);
-      for (std::size_t i = 0; i < frame.count; ++i) {
-        entries.emplace_back(std::move(frame.keys[i]), std::move(operands_[frame.base + i]));
-      }
-      truncate(frame.base);
-      operands_.emplace_back(Exp::ObjectLit{SortedMap<Exp>::from_entries(std::move(entries))});
-      return close_bracket(succeed(skip_ascii_blanks(*close)));
-    }
-    case Bracket::Call: {
-      // One comma may follow the last argument.
-      if (starts_with(rest, ',')) rest = skip_ascii_blanks(rest.substr(1));
-      auto close = character(skip_unicode_whitespace(rest).rest, ')');
-      if (!close) {
-        // Not a call after all: the name is read again as a variable.
-        const std::string_view atom = frame.atom;
-        close_bracket(fail(close.error()));
-        return variable_or_fail(atom);
-      }
-      operands_.emplace_back(Exp::Call{FunctionItem(frame.name, elements())});
-      return close_bracket(succeed(skip_ascii_blanks(*close)));
-    }
+    case Bracket::Array:
+      return close_array(frame, rest);
+    case Bracket::Object:
+      return close_object(frame, rest);
+    case Bracket::Call:
+      return close_call(frame, rest);
     case Bracket::Paren:
       break;
   }
   return close_bracket(fail(ErrorKind::Char, frame.atom));
+}
+
+// array = "[" blanks exp_list "]" blanks
+ExpParser::Step ExpParser::close_array(BracketFrame& frame, std::string_view rest) {
+  auto close = character(rest, ']');
+  if (!close) return close_bracket(fail(ErrorKind::Char, frame.atom));
+  operands_.emplace_back(Exp::ArrayLit{pop_list(frame.base)});
+  return close_bracket(succeed(skip_ascii_blanks(*close)));
+}
+
+// object = "{" blanks (entry ("," blanks entry)*)? "}" blanks; the entries' values are on the
+// stack, their keys in the frame.
+ExpParser::Step ExpParser::close_object(BracketFrame& frame, std::string_view rest) {
+  auto close = character(rest, '}');
+  if (!close) return close_bracket(fail(ErrorKind::Char, frame.atom));
+  std::vector<SortedMap<Exp>::Entry> entries;
+  entries.reserve(frame.count);
+  for (std::size_t i = 0; i < frame.count; ++i) {
+    entries.emplace_back(std::move(frame.keys[i]), std::move(operands_[frame.base + i]));
+  }
+  truncate(frame.base);
+  operands_.emplace_back(Exp::ObjectLit{SortedMap<Exp>::from_entries(std::move(entries))});
+  return close_bracket(succeed(skip_ascii_blanks(*close)));
+}
+
+// call = name "(" exp_list ("," blanks)? ")" blanks, with Unicode whitespace allowed before and
+// after the parentheses' insides. Without its `)` the text is no call after all: the name is read
+// again as a variable.
+ExpParser::Step ExpParser::close_call(BracketFrame& frame, std::string_view rest) {
+  if (starts_with(rest, ',')) rest = skip_ascii_blanks(rest.substr(1));
+  auto close = character(skip_unicode_whitespace(rest).rest, ')');
+  if (!close) {
+    const std::string_view atom = frame.atom;
+    close_bracket(fail(close.error()));
+    return variable_or_fail(atom);
+  }
+  operands_.emplace_back(Exp::Call{FunctionItem(frame.name, pop_list(frame.base))});
+  return close_bracket(succeed(skip_ascii_blanks(*close)));
 }
 
 // Pops the bracket; on failure, with every tree read inside it.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -106,13 +107,26 @@ class ExpParser {
     std::vector<std::string> keys{};  // Object: the keys of the entries read so far
   };
 
-  Step resume(Step outcome);
+  // Takes one step: starts an expression or an atom, or hands a finished step's outcome to the
+  // frame that waits for it.
+  Step advance(Step step);
+  ParseResult<Exp> result_of(Step outcome);
 
-  // Operator levels (expression.cpp).
+  // Operator levels (expression.cpp), named after the grammar's rules there.
   Step begin_exp(std::string_view input);
   Step start_operand(ExpFrame& frame, Level level, std::string_view at);
   void clear_levels_inside(ExpFrame& frame, Level level);
   Step settle(ExpFrame& frame, Step outcome);
+  template <Level L>
+  Step settle_level(ExpFrame& frame, Step operand);
+  template <Level L>
+  Step settle_chain(ExpFrame& frame, Step operand);
+  template <Level L>
+  Step settle_pair(ExpFrame& frame, Step operand);
+  template <Level L>
+  Step end_pair(ExpFrame& frame, Step end);
+  template <Level L>
+  Step next_operand_or(ExpFrame& frame, Step operand);
   Step finish_exp(ExpFrame& frame, Step outcome);
   void combine(MakeNode make);
   void negate_top();
@@ -125,6 +139,9 @@ class ExpParser {
   Step resume_bracket(BracketFrame& frame, Step outcome);
   Step element_failed(BracketFrame& frame, Step failure);
   Step end_list(BracketFrame& frame, std::string_view rest);
+  Step close_array(BracketFrame& frame, std::string_view rest);
+  Step close_object(BracketFrame& frame, std::string_view rest);
+  Step close_call(BracketFrame& frame, std::string_view rest);
   Step close_bracket(Step outcome);
   Step variable_or_fail(std::string_view input);
 
@@ -140,6 +157,12 @@ class ExpParser {
     Exp tree = std::move(operands_.back());
     operands_.pop_back();
     return tree;
+  }
+  // The trees from `height` up, taken off the stack as one list.
+  ExpList pop_list(std::size_t height) {
+    ExpList trees = ExpList::moved_from(std::span<Exp>(operands_).subspan(height));
+    truncate(height);
+    return trees;
   }
   std::unique_ptr<Exp> pop_child() {
     auto child = std::make_unique<Exp>(std::move(operands_.back()));

@@ -1,4 +1,4 @@
-#include "regex/char_props.hpp"
+#include "char_props.hpp"
 
 #include <unicode/uchar.h>
 

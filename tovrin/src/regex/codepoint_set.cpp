@@ -1,4 +1,4 @@
-#include "regex/codepoint_set.hpp"
+#include "codepoint_set.hpp"
 
 #include <algorithm>
 

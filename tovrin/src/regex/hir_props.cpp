@@ -1,4 +1,4 @@
-#include "regex/hir_props.hpp"
+#include "hir_props.hpp"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "regex/hir.hpp"
+#include "hir.hpp"
 
 namespace tovrin::regex {
 

@@ -1,4 +1,4 @@
-#include "regex/icu_sets.hpp"
+#include "icu_sets.hpp"
 
 #include <unicode/uniset.h>
 #include <unicode/unistr.h>

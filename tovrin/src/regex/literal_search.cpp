@@ -1,4 +1,4 @@
-#include "regex/literal_search.hpp"
+#include "literal_search.hpp"
 
 #include <algorithm>
 #include <cstdint>

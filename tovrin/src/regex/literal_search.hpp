@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "regex/hir.hpp"
-#include "regex/literal_seq.hpp"
-#include "regex/normal_hir.hpp"
+#include "hir.hpp"
+#include "literal_seq.hpp"
+#include "normal_hir.hpp"
 
 namespace tovrin::regex {
 

@@ -1,4 +1,4 @@
-#include "regex/literal_seq.hpp"
+#include "literal_seq.hpp"
 
 #include <algorithm>
 #include <cstdint>

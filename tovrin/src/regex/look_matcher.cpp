@@ -1,6 +1,6 @@
-#include "regex/look_matcher.hpp"
+#include "look_matcher.hpp"
 
-#include "regex/unicode_sets.hpp"
+#include "unicode_sets.hpp"
 
 namespace tovrin::regex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "regex/hir.hpp"
+#include "hir.hpp"
 
 namespace tovrin::regex {
 

@@ -1,4 +1,4 @@
-#include "regex/nest_check.hpp"
+#include "nest_check.hpp"
 
 namespace tovrin::regex {
 

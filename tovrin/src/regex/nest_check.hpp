@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "regex/ast.hpp"
-#include "regex/syntax_error.hpp"
+#include "ast.hpp"
+#include "syntax_error.hpp"
 
 namespace tovrin::regex {
 

@@ -1,4 +1,4 @@
-#include "regex/normal_hir.hpp"
+#include "normal_hir.hpp"
 
 #include <algorithm>
 #include <utility>

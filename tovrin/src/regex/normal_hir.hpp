@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "regex/hir.hpp"
+#include "hir.hpp"
 
 namespace tovrin::regex {
 

@@ -1,4 +1,4 @@
-#include "regex/parser.hpp"
+#include "parser.hpp"
 
 #include <limits>
 #include <map>
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "regex/char_props.hpp"
-#include "regex/nest_check.hpp"
+#include "char_props.hpp"
+#include "nest_check.hpp"
 #include "tovrin/utils/utf8.hpp"
 #include "tovrin/work_budget.hpp"
 

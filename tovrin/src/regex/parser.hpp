@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "regex/ast.hpp"
-#include "regex/syntax_error.hpp"
+#include "ast.hpp"
+#include "syntax_error.hpp"
 #include "tovrin/result.hpp"
 
 namespace tovrin::regex {

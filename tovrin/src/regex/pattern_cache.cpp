@@ -1,4 +1,4 @@
-#include "regex/pattern_cache.hpp"
+#include "pattern_cache.hpp"
 
 #include <algorithm>
 #include <cstdint>

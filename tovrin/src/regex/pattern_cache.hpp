@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "regex/regex.hpp"
+#include "regex.hpp"
 #include "tovrin/result.hpp"
 
 namespace tovrin::regex {

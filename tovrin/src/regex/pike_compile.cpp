@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "regex/hir_props.hpp"
-#include "regex/pike_program.hpp"
+#include "hir_props.hpp"
+#include "pike_program.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/work_budget.hpp"
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "regex/codepoint_set.hpp"
-#include "regex/hir.hpp"
+#include "codepoint_set.hpp"
+#include "hir.hpp"
 
 namespace tovrin::regex {
 

@@ -1,9 +1,9 @@
-#include "regex/pike_vm.hpp"
+#include "pike_vm.hpp"
 
 #include <cstdint>
 #include <utility>
 
-#include "regex/look_matcher.hpp"
+#include "look_matcher.hpp"
 #include "tovrin/utils/utf8.hpp"
 #include "tovrin/work_budget.hpp"
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "regex/hir.hpp"
-#include "regex/pike_program.hpp"
+#include "hir.hpp"
+#include "pike_program.hpp"
 
 namespace tovrin::regex {
 

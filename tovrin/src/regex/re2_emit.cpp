@@ -1,8 +1,8 @@
-#include "regex/re2_emit.hpp"
+#include "re2_emit.hpp"
 
 #include <cstdio>
 
-#include "regex/hir_props.hpp"
+#include "hir_props.hpp"
 
 namespace tovrin::regex {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "regex/hir.hpp"
+#include "hir.hpp"
 
 namespace tovrin::regex {
 

@@ -1,19 +1,19 @@
-#include "regex/regex.hpp"
+#include "regex.hpp"
 
 #include <re2/re2.h>
 
 #include <algorithm>
 
-#include "regex/hir_props.hpp"
-#include "regex/literal_search.hpp"
-#include "regex/parser.hpp"
-#include "regex/pike_vm.hpp"
-#include "regex/re2_emit.hpp"
-#include "regex/size_estimate.hpp"
-#include "regex/translate.hpp"
+#include "hir_props.hpp"
+#include "literal_search.hpp"
+#include "parser.hpp"
+#include "pike_vm.hpp"
+#include "re2_emit.hpp"
+#include "size_estimate.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/utils/utf8.hpp"
 #include "tovrin/work_budget.hpp"
+#include "translate.hpp"
 
 namespace tovrin::regex {
 

@@ -1,14 +1,14 @@
-#include "regex/size_estimate.hpp"
+#include "size_estimate.hpp"
 
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
-#include "regex/hir_props.hpp"
-#include "regex/utf8_sequences.hpp"
+#include "hir_props.hpp"
 #include "tovrin/utils/utf8.hpp"
 #include "tovrin/work_budget.hpp"
+#include "utf8_sequences.hpp"
 
 // The estimate replays how the automaton is built, state by state, and counts memory the way its
 // builder does: every state takes 32 bytes, a union 4 more per alternative, a byte-set state 8

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "regex/hir.hpp"
+#include "hir.hpp"
 
 namespace tovrin::regex {
 

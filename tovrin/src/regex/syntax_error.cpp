@@ -1,4 +1,4 @@
-#include "regex/syntax_error.hpp"
+#include "syntax_error.hpp"
 
 #include <algorithm>
 #include <vector>

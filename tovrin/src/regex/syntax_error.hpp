@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "regex/ast.hpp"
+#include "ast.hpp"
 
 namespace tovrin::regex {
 

@@ -1,11 +1,11 @@
-#include "regex/translate.hpp"
+#include "translate.hpp"
 
 #include <optional>
 #include <utility>
 
-#include "regex/unicode_classes.hpp"
-#include "regex/unicode_sets.hpp"
 #include "tovrin/work_budget.hpp"
+#include "unicode_classes.hpp"
+#include "unicode_sets.hpp"
 
 namespace tovrin::regex {
 

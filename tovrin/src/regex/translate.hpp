@@ -1,8 +1,8 @@
 #pragma once
 
-#include "regex/ast.hpp"
-#include "regex/hir.hpp"
-#include "regex/syntax_error.hpp"
+#include "ast.hpp"
+#include "hir.hpp"
+#include "syntax_error.hpp"
 #include "tovrin/result.hpp"
 
 namespace tovrin::regex {

@@ -1,4 +1,4 @@
-#include "regex/unicode_classes.hpp"
+#include "unicode_classes.hpp"
 
 #include <unicode/uchar.h>
 #include <unicode/uscript.h>
@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "regex/icu_sets.hpp"
-#include "regex/unicode_sets.hpp"
+#include "icu_sets.hpp"
+#include "unicode_sets.hpp"
 
 namespace tovrin::regex {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "regex/codepoint_set.hpp"
-#include "regex/syntax_error.hpp"
+#include "codepoint_set.hpp"
+#include "syntax_error.hpp"
 #include "tovrin/result.hpp"
 
 namespace tovrin::regex {

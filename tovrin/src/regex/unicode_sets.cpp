@@ -1,4 +1,4 @@
-#include "regex/unicode_sets.hpp"
+#include "unicode_sets.hpp"
 
 #include <unicode/uchar.h>
 #include <unicode/uniset.h>
@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "regex/icu_sets.hpp"
+#include "icu_sets.hpp"
 
 namespace tovrin::regex {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "regex/ast.hpp"
-#include "regex/codepoint_set.hpp"
+#include "ast.hpp"
+#include "codepoint_set.hpp"
 
 namespace tovrin::regex {
 

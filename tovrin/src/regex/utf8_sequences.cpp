@@ -1,4 +1,4 @@
-#include "regex/utf8_sequences.hpp"
+#include "utf8_sequences.hpp"
 
 #include <utility>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "regex/codepoint_set.hpp"
+#include "codepoint_set.hpp"
 
 namespace tovrin::regex {
 

@@ -1,26 +1,61 @@
 #include "tovrin/types/exp.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tovrin {
 
 namespace {
 
-// The operand slots of a two-operand node; nulls for every other kind.
-template <class P>
-auto operand_slots(P& payload) {
-  using Slot =
-      std::conditional_t<std::is_const_v<P>, const std::unique_ptr<Exp>, std::unique_ptr<Exp>>;
-  return std::visit(
-      [](auto& node) -> std::pair<Slot*, Slot*> {
-        if constexpr (requires { node.left; }) {
-          return {&node.left, &node.right};
-        } else {
-          return {nullptr, nullptr};
-        }
-      },
-      payload);
+// Walks two trees side by side, without recursion, handing `visit` each pair of nodes that stand
+// at the same place, a parent before its children. `visit` returns false to end the walk; so does
+// a pair whose nodes have unequally many children. Returns whether the walk went through both
+// trees.
+//
+// Children are met last to first: operator chains lean to the left, so the deep side of a node is
+// its first child, and taking it last keeps the work list short.
+template <class A, class B, class Visit>
+bool walk_in_step(A& a, B& b, Visit visit) {
+  std::vector<std::pair<A*, B*>> work{{&a, &b}};
+  std::vector<A*> a_children;
+  std::vector<B*> b_children;
+  while (!work.empty()) {
+    auto [x, y] = work.back();
+    work.pop_back();
+    if (!visit(*x, *y)) return false;
+    a_children.clear();
+    b_children.clear();
+    x->for_each_child([&](A& child) { a_children.push_back(&child); });
+    y->for_each_child([&](B& child) { b_children.push_back(&child); });
+    if (a_children.size() != b_children.size()) return false;
+    for (std::size_t i = 0; i < a_children.size(); ++i)
+      work.emplace_back(a_children[i], b_children[i]);
+  }
+  return true;
+}
+
+// Compares what two nodes hold apart from their children.
+bool same_node(const Exp& a, const Exp& b) {
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case Exp::Kind::Literal:
+      return a.get_if<Exp::Literal>()->value == b.get_if<Exp::Literal>()->value;
+    case Exp::Kind::Call:
+      return a.get_if<Exp::Call>()->item.name == b.get_if<Exp::Call>()->item.name;
+    case Exp::Kind::Var:
+      return a.get_if<Exp::Var>()->access == b.get_if<Exp::Var>()->access;
+    case Exp::Kind::ObjectLit: {
+      const auto& x = a.get_if<Exp::ObjectLit>()->entries;
+      const auto& y = b.get_if<Exp::ObjectLit>()->entries;
+      return std::equal(x.begin(), x.end(), y.begin(), y.end(),
+                        [](const auto& i, const auto& j) { return i.first == j.first; });
+    }
+    default:
+      return true;
+  }
 }
 
 }  // namespace
@@ -58,8 +93,13 @@ void ExpList::release() noexcept {
 FunctionItem::FunctionItem(std::string_view name, ExpList args)
     : name(name), args(std::move(args)), builtin(functions::find_builtin(name)) {}
 
-Exp::Exp(const Exp& other) : payload_(other.shallow_copy()) {
-  copy_children_from(other);
+// Each node of the copy is made with default nodes in place of its children, which the walk then
+// reaches and fills.
+Exp::Exp(const Exp& other) {
+  walk_in_step(other, *this, [](const Exp& source, Exp& target) {
+    target.payload_ = source.shallow_copy();
+    return true;
+  });
 }
 
 Exp& Exp::operator=(const Exp& other) {
@@ -79,112 +119,23 @@ Exp& Exp::operator=(Exp&& other) noexcept {
 Exp::~Exp() {
   if (!has_children()) return;
   std::vector<Exp> pending;
-  // Room for the inner nodes of a typical expression at once, instead of regrowing from one.
-  pending.reserve(16);
-  move_children_into(pending);
+  move_inner_children_into(pending);
   while (!pending.empty()) {
     Exp node = std::move(pending.back());
     pending.pop_back();
-    node.move_children_into(pending);
+    node.move_inner_children_into(pending);
   }
 }
 
-bool Exp::has_children() const noexcept {
-  switch (kind()) {
-    case Kind::Literal:
-    case Kind::Var:
-      return false;
-    case Kind::Call:
-      return !std::get_if<Call>(&payload_)->item.args.empty();
-    case Kind::Not:
-      return std::get_if<Not>(&payload_)->child != nullptr;
-    case Kind::ArrayLit:
-      return !std::get_if<ArrayLit>(&payload_)->elements.empty();
-    case Kind::ObjectLit:
-      return !std::get_if<ObjectLit>(&payload_)->entries.empty();
-    default: {
-      auto [left, right] = operand_slots(payload_);
-      return *left || *right;
-    }
-  }
-}
-
-void Exp::move_children_into(std::vector<Exp>& out) {
-  // Children without children of their own (literals, variables) are released where they are,
-  // which needs no depth: only the others are moved out.
-  const auto take_element = [&](Exp& child) {
-    if (child.has_children()) out.push_back(std::move(child));
-  };
-  const auto take = [&](std::unique_ptr<Exp>& child) {
-    if (child) {
-      take_element(*child);
-      child.reset();
-    }
-  };
-  switch (kind()) {
-    case Kind::Literal:
-    case Kind::Var:
-      return;
-    case Kind::Call:
-      for (auto& arg : std::get_if<Call>(&payload_)->item.args)
-        take_element(arg);
-      return;
-    case Kind::Not:
-      take(std::get_if<Not>(&payload_)->child);
-      return;
-    case Kind::ArrayLit:
-      for (auto& element : std::get_if<ArrayLit>(&payload_)->elements)
-        take_element(element);
-      return;
-    case Kind::ObjectLit:
-      for (auto& entry : std::get_if<ObjectLit>(&payload_)->entries)
-        take_element(entry.second);
-      return;
-    default: {
-      auto [left, right] = operand_slots(payload_);
-      take(*left);
-      take(*right);
-      return;
-    }
-  }
-}
-
-void Exp::collect_children(std::vector<const Exp*>& out) const {
-  push_children(*this, out);
-}
-
-void Exp::collect_children(std::vector<Exp*>& out) {
-  push_children(*this, out);
-}
-
-template <class Self, class Out>
-void Exp::push_children(Self& self, Out& out) {
-  switch (self.kind()) {
-    case Kind::Literal:
-    case Kind::Var:
-      return;
-    case Kind::Call:
-      for (auto& arg : std::get_if<Call>(&self.payload_)->item.args)
-        out.push_back(&arg);
-      return;
-    case Kind::Not:
-      if (auto& child = std::get_if<Not>(&self.payload_)->child) out.push_back(child.get());
-      return;
-    case Kind::ArrayLit:
-      for (auto& element : std::get_if<ArrayLit>(&self.payload_)->elements)
-        out.push_back(&element);
-      return;
-    case Kind::ObjectLit:
-      for (auto& entry : std::get_if<ObjectLit>(&self.payload_)->entries)
-        out.push_back(&entry.second);
-      return;
-    default: {
-      auto [left, right] = operand_slots(self.payload_);
-      if (*left) out.push_back(left->get());
-      if (*right) out.push_back(right->get());
-      return;
-    }
-  }
+// Children without children of their own (literals, variables) are released where they stand,
+// which takes no depth; only the others are moved out, each leaving an empty node behind.
+void Exp::move_inner_children_into(std::vector<Exp>& out) {
+  for_each_child([&](Exp& child) {
+    if (!child.has_children()) return;
+    // Room for the inner nodes of a typical expression at once, instead of regrowing from one.
+    if (out.capacity() == 0) out.reserve(16);
+    out.push_back(std::move(child));
+  });
 }
 
 Exp::Payload Exp::shallow_copy() const {
@@ -213,24 +164,6 @@ Exp::Payload Exp::shallow_copy() const {
       payload_);
 }
 
-void Exp::copy_children_from(const Exp& other) {
-  std::vector<std::pair<const Exp*, Exp*>> work{{&other, this}};
-  std::vector<const Exp*> sources;
-  std::vector<Exp*> targets;
-  while (!work.empty()) {
-    auto [source, target] = work.back();
-    work.pop_back();
-    sources.clear();
-    targets.clear();
-    source->collect_children(sources);
-    target->collect_children(targets);
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-      targets[i]->payload_ = sources[i]->shallow_copy();
-      work.emplace_back(sources[i], targets[i]);
-    }
-  }
-}
-
 void Exp::make_owned() {
   std::vector<Exp*> work{this};
   while (!work.empty()) {
@@ -239,64 +172,13 @@ void Exp::make_owned() {
     if (auto* literal = std::get_if<Literal>(&node->payload_)) {
       literal->value.make_owned();
     } else {
-      node->collect_children(work);
+      node->for_each_child([&](Exp& child) { work.push_back(&child); });
     }
   }
 }
-
-namespace {
-
-// Compares what two nodes hold apart from their children; equal nodes have equally many children.
-bool same_node(const Exp& a, const Exp& b) {
-  if (a.kind() != b.kind()) return false;
-  switch (a.kind()) {
-    case Exp::Kind::Literal:
-      return a.get_if<Exp::Literal>()->value == b.get_if<Exp::Literal>()->value;
-    case Exp::Kind::Call: {
-      const auto& x = a.get_if<Exp::Call>()->item;
-      const auto& y = b.get_if<Exp::Call>()->item;
-      return x.name == y.name && x.args.size() == y.args.size();
-    }
-    case Exp::Kind::Var:
-      return a.get_if<Exp::Var>()->access == b.get_if<Exp::Var>()->access;
-    case Exp::Kind::ArrayLit:
-      return a.get_if<Exp::ArrayLit>()->elements.size() ==
-             b.get_if<Exp::ArrayLit>()->elements.size();
-    case Exp::Kind::ObjectLit: {
-      const auto& x = a.get_if<Exp::ObjectLit>()->entries;
-      const auto& y = b.get_if<Exp::ObjectLit>()->entries;
-      if (x.size() != y.size()) return false;
-      for (auto i = x.begin(), j = y.begin(); i != x.end(); ++i, ++j) {
-        if (i->first != j->first) return false;
-      }
-      return true;
-    }
-    default:
-      return true;
-  }
-}
-
-}  // namespace
 
 bool operator==(const Exp& a, const Exp& b) {
-  std::vector<std::pair<const Exp*, const Exp*>> work{{&a, &b}};
-  std::vector<const Exp*> left_children;
-  std::vector<const Exp*> right_children;
-  while (!work.empty()) {
-    auto [x, y] = work.back();
-    work.pop_back();
-    if (!same_node(*x, *y)) return false;
-    left_children.clear();
-    right_children.clear();
-    x->collect_children(left_children);
-    y->collect_children(right_children);
-    if (left_children.size() != right_children.size()) return false;
-    // Pushed in reverse so that the walk meets the children in order.
-    for (std::size_t i = left_children.size(); i-- > 0;) {
-      work.emplace_back(left_children[i], right_children[i]);
-    }
-  }
-  return true;
+  return walk_in_step(a, b, [](const Exp& x, const Exp& y) { return same_node(x, y); });
 }
 
 }  // namespace tovrin

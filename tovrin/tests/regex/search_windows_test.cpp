@@ -18,7 +18,7 @@ namespace {
 // (a few KB); the last alternative is the one under test.
 std::string with_large_program(std::string_view tested) {
   std::string pattern = "(?:";
-  // Appended piece by piece: g++ 12 at -O3 reports a false -Wrestrict for "w" + std::string.
+  // Appended piece by piece: g++ 12 at -O3 warns wrongly (-Wrestrict) about "w" + std::string.
   for (int i = 0; i < 3000; ++i) {
     pattern += 'w';
     pattern += std::to_string(i);

@@ -75,6 +75,44 @@ TEST(ExpOwnership, CopyBorrowsAndIntoOwnedDetaches) {
   EXPECT_EQ(Exp(owned).into_owned(), expected);
 }
 
+// The children of every kind, in the order that the tree walks and the binding rely on.
+TEST(ExpChildren, EachKindInOrder) {
+  const auto children_of = [](const Exp& tree) {
+    std::vector<Exp> out;
+    tree.for_each_child([&](const Exp& child) { out.push_back(child); });
+    return out;
+  };
+  struct Case {
+    Exp tree;
+    std::vector<Exp> children;
+  };
+  const Case cases[] = {
+      {int_lit(1), {}},
+      {var("a"), {}},
+      {Exp::negation(var("a")), {var("a")}},
+      {Exp::leq(var("l"), var("r")), {var("l"), var("r")}},
+      {call("f", list(int_lit(1), var("x"))), {int_lit(1), var("x")}},
+      {call("f", {}), {}},
+      {Exp(Exp::ArrayLit{list(var("x"), int_lit(2))}), {var("x"), int_lit(2)}},
+      {object({{"b", var("x")}, {"a", int_lit(1)}}), {int_lit(1), var("x")}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(children_of(c.tree), c.children) << static_cast<int>(c.tree.kind());
+    std::vector<const Exp*> collected;
+    c.tree.collect_children(collected);
+    ASSERT_EQ(collected.size(), c.children.size());
+    for (std::size_t i = 0; i < collected.size(); ++i)
+      EXPECT_EQ(*collected[i], c.children[i]);
+  }
+}
+
+// A node that lost its operand (the state a move leaves behind) differs from one that has it.
+TEST(ExpEquality, MissingOperandDiffers) {
+  EXPECT_NE(Exp(Exp::Not{nullptr}), Exp::negation(var("a")));
+  EXPECT_EQ(Exp(Exp::Not{nullptr}), Exp(Exp::Not{nullptr}));
+  EXPECT_EQ(Exp(Exp::Not{nullptr}), Exp(Exp(Exp::Not{nullptr})));
+}
+
 // Every operation on a tree must cope with nesting far beyond what the call stack allows.
 TEST(ExpDepth, MillionLevelTreesNeedNoRecursion) {
   constexpr int kDepth = 1'000'000;
@@ -94,6 +132,32 @@ TEST(ExpDepth, MillionLevelTreesNeedNoRecursion) {
   EXPECT_NE(different, same_shape);
   chain = var("reassigned");  // releases the deep tree through assignment
   EXPECT_EQ(chain, var("reassigned"));
+}
+
+// Deep trees lean either way: operator chains to the left, calls and `!` to the right. A
+// difference is found wherever it stands, at the deepest leaf included.
+TEST(ExpDepth, DifferencesAnywhereInDeepTreesOfEitherLean) {
+  constexpr int kDepth = 100'000;
+  const auto left_chain = [](Exp leaf) {
+    Exp tree = std::move(leaf);
+    for (int i = 0; i < kDepth; ++i)
+      tree = Exp::binary<Exp::Kind::And>(std::move(tree), var("x"));
+    return tree;
+  };
+  const auto right_chain = [](Exp leaf) {
+    Exp tree = std::move(leaf);
+    for (int i = 0; i < kDepth; ++i)
+      tree = call("f", list(var("y"), Exp::negation(std::move(tree))));
+    return tree;
+  };
+  for (const auto& chain : {+left_chain, +right_chain}) {
+    const Exp tree = chain(int_lit(1));
+    const Exp copy = tree;
+    EXPECT_EQ(copy, tree);
+    EXPECT_NE(chain(int_lit(2)), tree);
+    EXPECT_NE(chain(Exp::literal(Value::Float(1.0))), tree);
+  }
+  EXPECT_NE(left_chain(int_lit(1)), right_chain(int_lit(1)));
 }
 
 }  // namespace

@@ -191,20 +191,49 @@ class Exp {
   // Structural equality; literals compare by Value equality.
   friend bool operator==(const Exp& a, const Exp& b);
 
-  // Appends pointers to the direct children in evaluation-independent order: the operand, the
-  // left then right operand, the arguments, the elements, or the entry values in key order.
-  void collect_children(std::vector<const Exp*>& out) const;
+  // Calls `visit` with each direct child: the operand, the left then the right operand, the
+  // arguments, the elements, or the entry values in key order. This is the one place that reads
+  // where each kind keeps its children (shallow_copy makes room for them); every walk over a
+  // whole tree (copying, equality, into_owned, release) is built on it and keeps its pending
+  // nodes in a work list of its own.
+  template <class Visit>
+  void for_each_child(Visit&& visit) {
+    visit_children(*this, [&](Exp& child) {
+      visit(child);
+      return true;
+    });
+  }
+  template <class Visit>
+  void for_each_child(Visit&& visit) const {
+    visit_children(*this, [&](const Exp& child) {
+      visit(child);
+      return true;
+    });
+  }
+
+  // Appends pointers to the direct children, in the order of for_each_child.
+  void collect_children(std::vector<const Exp*>& out) const {
+    for_each_child([&](const Exp& child) { out.push_back(&child); });
+  }
 
  private:
-  void collect_children(std::vector<Exp*>& out);
-  // Both of the above; `Self` is Exp or const Exp.
-  template <class Self, class Out>
-  static void push_children(Self& self, Out& out);
-  bool has_children() const noexcept;
-  void move_children_into(std::vector<Exp>& out);
+  // Calls `visit` with each direct child, in the order of for_each_child, until it returns false;
+  // returns whether it never did. `Node` is Exp or const Exp.
+  template <class Node, class Visit>
+  static bool visit_children(Node& node, Visit&& visit);
+  // Whether some direct child satisfies `pred`; the children after the first that does are not
+  // looked at.
+  template <class Pred>
+  bool any_child(Pred pred) const {
+    return !visit_children(*this, [&](const Exp& child) { return !pred(child); });
+  }
+  bool has_children() const noexcept {
+    return any_child([](const Exp&) { return true; });
+  }
+  // Moves out the children that have children of their own, for release without recursion.
+  void move_inner_children_into(std::vector<Exp>& out);
   // A copy of this node's own data, with default nodes in place of its children.
   Payload shallow_copy() const;
-  void copy_children_from(const Exp& other);
 
   Payload payload_;
 };
@@ -232,6 +261,56 @@ inline const Exp& ExpList::front() const noexcept {
 }
 inline const Exp& ExpList::back() const noexcept {
   return end()[-1];
+}
+
+template <class Node, class Visit>
+bool Exp::visit_children(Node& node, Visit&& visit) {
+  auto& payload = node.payload_;
+  const auto each = [&](auto& children) {
+    for (auto& child : children) {
+      if (!visit(child)) return false;
+    }
+    return true;
+  };
+  // An operand is missing only in a node that was moved from.
+  const auto operands = [&](auto* binary) {
+    return (!binary->left || visit(*binary->left)) && (!binary->right || visit(*binary->right));
+  };
+  switch (node.kind()) {
+    case Kind::Literal:
+    case Kind::Var:
+      return true;
+    case Kind::Call:
+      return each(std::get_if<Call>(&payload)->item.args);
+    case Kind::Not: {
+      auto& child = std::get_if<Not>(&payload)->child;
+      return !child || visit(*child);
+    }
+    case Kind::Or:
+      return operands(std::get_if<Or>(&payload));
+    case Kind::And:
+      return operands(std::get_if<And>(&payload));
+    case Kind::Eq:
+      return operands(std::get_if<Eq>(&payload));
+    case Kind::Neq:
+      return operands(std::get_if<Neq>(&payload));
+    case Kind::Gt:
+      return operands(std::get_if<Gt>(&payload));
+    case Kind::Lt:
+      return operands(std::get_if<Lt>(&payload));
+    case Kind::Geq:
+      return operands(std::get_if<Geq>(&payload));
+    case Kind::Leq:
+      return operands(std::get_if<Leq>(&payload));
+    case Kind::ArrayLit:
+      return each(std::get_if<ArrayLit>(&payload)->elements);
+    case Kind::ObjectLit:
+      for (auto& entry : std::get_if<ObjectLit>(&payload)->entries) {
+        if (!visit(entry.second)) return false;
+      }
+      return true;
+  }
+  return true;
 }
 
 static_assert(sizeof(Exp) == 40, "nodes are kept small: most of a tree is nodes");

@@ -21,8 +21,8 @@ class [[nodiscard]] Result {
  public:
   Result(T value) : storage_(std::in_place_index<0>, std::move(value)) {}
   template <class U>
-    requires std::is_constructible_v<E, U&&>
-  Result(Err<U> err) : storage_(std::in_place_index<1>, std::move(err.error)) {}
+  Result(Err<U> err) requires std::is_constructible_v<E, U&&>
+      : storage_(std::in_place_index<1>, std::move(err.error)) {}
 
   bool has_value() const noexcept { return storage_.index() == 0; }
   explicit operator bool() const noexcept { return has_value(); }
