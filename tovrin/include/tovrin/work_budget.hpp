@@ -40,6 +40,14 @@ class WorkBudget {
   }
   void spend_bytes(std::size_t bytes) { spend(bytes / kBytesPerUnit); }
 
+  // Asks the stop check now (which may throw StopRequested) and starts a full budget.
+  void check_now() { renew(); }
+  // Asks the stop check now unless more than `units` (at most kUnitsPerCheck) are left, so that
+  // the next `units` can be spent without asking it.
+  void reserve(std::size_t units) {
+    if (left_ <= units) renew();
+  }
+
  private:
   friend class StopCheckScope;
   constexpr WorkBudget() noexcept = default;
