@@ -260,6 +260,13 @@ def nested_lists(depth):
     return value
 
 
+def nested_dicts(depth):
+    value = {}
+    for _ in range(depth):
+        value = {"k": value}
+    return value
+
+
 def room_for_nesting():
     """How many levels a conversion started from a function called here could enter."""
     depth = 0
@@ -281,10 +288,14 @@ def test_nesting_around_the_depth_bound_with_a_raised_recursion_limit():
     limit = sys.getrecursionlimit()
     sys.setrecursionlimit(1_000_000)
     try:
-        for depth in (9_998, 9_999, 10_000, 10_001):
-            value = nested_lists(depth)
-            expect_same(Exp("x").eval, {"x": value}, depth)
-            expect_same(VarAccess("x").access_from_bindings, {"x": value}, depth)
+        # Deep enough to exhaust an 8 MiB stack in a Debug build if any step followed the
+        # nesting with calls the way the conversion itself does.
+        for nested in (nested_lists, nested_dicts):
+            for depth in (9_998, 9_999, 10_000):
+                value = nested(depth)
+                expect_same(Exp("x").eval, {"x": value}, depth)
+                expect_same(Exp("x == [x]").eval, {"x": value}, depth)
+                expect_same(VarAccess("x").access_from_bindings, {"x": value}, depth)
     finally:
         sys.setrecursionlimit(limit)
 

@@ -177,15 +177,20 @@ class Value {
         std::destroy_at(&text_);
         return;
       case Kind::Array:
+        release_nested_containers();
         std::destroy_at(&array_);
         return;
       case Kind::Object:
+        release_nested_containers();
         std::destroy_at(&object_);
         return;
       default:
         return;
     }
   }
+
+  // Takes nested containers out and releases them without recursion (utils/nested_release.hpp).
+  void release_nested_containers() noexcept;
 
   Kind kind_;
   union {
