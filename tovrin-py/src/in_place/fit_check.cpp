@@ -55,9 +55,12 @@ inline Fit fit_of(PyObject* value) {
   return Fit::No;
 }
 
-// A container being checked and the position of its next item.
+// A container being checked and the position of its next item: a dict, read entry by entry, or
+// the items of a list or tuple, which nothing can change while they are checked.
 struct Level {
-  PyObject* container;
+  PyObject* dict;  // null for a list or tuple
+  PyObject** items;
+  Py_ssize_t size;
   Py_ssize_t position;
 };
 
@@ -87,20 +90,24 @@ class FitCheck {
   }
 
  private:
-  enum class Next { Item, Done, Refused };
-
   [[gnu::noinline]] bool container_fits(PyObject* value) {
     if (!enter(value)) return false;
     while (!levels_.empty()) {
+      Level& level = levels_.top();
       PyObject* item = nullptr;
-      switch (next_item(levels_.top(), item)) {
-        case Next::Done:
+      if (level.dict != nullptr) {
+        PyObject* key = nullptr;
+        if (!PyDict_Next(level.dict, &level.position, &key, &item)) {
           levels_.pop();
           continue;
-        case Next::Refused:
-          return false;
-        case Next::Item:
-          break;
+        }
+        if (!key_fits(key)) return false;
+      } else {
+        if (level.position == level.size) {
+          levels_.pop();
+          continue;
+        }
+        item = level.items[level.position++];
       }
       count_value();
       switch (fit_of(item)) {
@@ -126,23 +133,15 @@ class FitCheck {
           std::min<std::size_t>(kMaxConversionDepth, static_cast<std::size_t>(std::max(room, 0)));
     }
     if (levels_.size() >= *depth_limit_) return false;
-    levels_.push(Level{container, 0});
-    return true;
-  }
-
-  static Next next_item(Level& level, PyObject*& item) {
-    PyObject* container = level.container;
     if (PyDict_CheckExact(container)) {
-      PyObject* key = nullptr;
-      if (!PyDict_Next(container, &level.position, &key, &item)) return Next::Done;
-      return key_fits(key) ? Next::Item : Next::Refused;
+      levels_.push(Level{container, nullptr, 0, 0});
+    } else if (PyList_CheckExact(container)) {
+      levels_.push(Level{nullptr, PySequence_Fast_ITEMS(container), PyList_GET_SIZE(container), 0});
+    } else {
+      levels_.push(
+          Level{nullptr, PySequence_Fast_ITEMS(container), PyTuple_GET_SIZE(container), 0});
     }
-    const bool is_list = PyList_CheckExact(container);
-    const Py_ssize_t size = is_list ? PyList_GET_SIZE(container) : PyTuple_GET_SIZE(container);
-    if (level.position >= size) return Next::Done;
-    const Py_ssize_t at = level.position++;
-    item = is_list ? PyList_GET_ITEM(container, at) : PyTuple_GET_ITEM(container, at);
-    return Next::Item;
+    return true;
   }
 
   WorkBudget& budget_ = WorkBudget::current();

@@ -131,28 +131,21 @@ std::optional<Value> container_value(PyObject* root) {
 
 }  // namespace
 
-PyObject* find_in_place(PyObject* root, std::span<const VarName> names,
-                        std::span<PyObject* const> keys) {
-  if (keys.size() != names.size()) return nullptr;
+PyObject* find_in_place(PyObject* root, std::span<const VarName> names, PyObject* const* keys) {
+  if (keys == nullptr) return nullptr;
   PyObject* current = root;
-  for (std::size_t i = 0; i < names.size(); ++i) {
+  for (const VarName& segment : names) {
     // Exact dicts with exact str keys: the lookup compares strings and runs no Python code.
     if (!PyDict_CheckExact(current)) return nullptr;
-    current = PyDict_GetItemWithError(current, keys[i]);
+    current = PyDict_GetItemWithError(current, *keys++);
     if (current == nullptr) {
       PyErr_Clear();
       return nullptr;
     }
-    if (const auto& index = names[i].index) {
-      if (PyList_CheckExact(current)) {
-        if (*index >= static_cast<std::size_t>(PyList_GET_SIZE(current))) return nullptr;
-        current = PyList_GET_ITEM(current, *index);
-      } else if (PyTuple_CheckExact(current)) {
-        if (*index >= static_cast<std::size_t>(PyTuple_GET_SIZE(current))) return nullptr;
-        current = PyTuple_GET_ITEM(current, *index);
-      } else {
-        return nullptr;
-      }
+    if (segment.index) {
+      if (!PyList_CheckExact(current) && !PyTuple_CheckExact(current)) return nullptr;
+      if (*segment.index >= static_cast<std::size_t>(Py_SIZE(current))) return nullptr;
+      current = PySequence_Fast_ITEMS(current)[*segment.index];
     }
   }
   return current;
@@ -169,6 +162,17 @@ Value read_variable_in_place(const void* bindings, const VarAccess& access,
   const auto& in_place = *static_cast<const InPlaceBindings*>(bindings);
   PyObject* found = find_in_place(in_place.bindings, access.names(), in_place.keys->find(access));
   if (found != nullptr) {
+    // The kinds most variables hold, read at once.
+    PyTypeObject* type = Py_TYPE(found);
+    if (type == &PyUnicode_Type && PyUnicode_IS_COMPACT_ASCII(found)) {
+      return Value::borrowed_string(
+          std::string_view(static_cast<const char*>(PyUnicode_DATA(found)),
+                           static_cast<std::size_t>(PyUnicode_GET_LENGTH(found))));
+    }
+    if (type == &PyLong_Type && Py_SIZE(found) >= 0 && Py_SIZE(found) <= 1) {
+      return Value::Int(Py_SIZE(found) == 0 ? 0
+                                            : reinterpret_cast<PyLongObject*>(found)->ob_digit[0]);
+    }
     if (auto value = value_in_place(found)) return std::move(*value);
   }
   error.emplace(EvalError::VariableAccess{VarAccessError::Empty{}});

@@ -18,11 +18,10 @@ namespace tovrin::py {
 // conversion would have to say more (a key or an element that is not there, a value of another
 // kind), so that the caller can leave the case to the conversion.
 
-// The value that `keys` (one per segment of `names`) name inside `root`: each segment's key is
-// looked up in a dict, then its index applied to a list or tuple. Borrowed; null when a step
-// finds nothing.
-PyObject* find_in_place(PyObject* root, std::span<const VarName> names,
-                        std::span<PyObject* const> keys);
+// The value that `keys` (one per segment of `names`, or null) name inside `root`: each segment's
+// key is looked up in a dict, then its index applied to a list or tuple. Borrowed; null when a
+// step finds nothing.
+PyObject* find_in_place(PyObject* root, std::span<const VarName> names, PyObject* const* keys);
 
 // The engine's value of a Python value, as the conversion and then the engine's reading of the
 // converted value would make it. Its strings borrow the UTF-8 text of the str objects, so it must

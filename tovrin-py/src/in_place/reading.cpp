@@ -1,6 +1,8 @@
 #include "in_place/reading.hpp"
 
+#include "capi/collection_pause.hpp"
 #include "convert_in.hpp"
+#include "convert_out.hpp"
 #include "in_place/fit_check.hpp"
 #include "in_place/object_reader.hpp"
 
@@ -23,21 +25,25 @@ std::optional<PyJsonValue> found_part(const VarAccess& access, const SegmentKeys
 
 }  // namespace
 
-std::optional<MaybeOwned<Value>> evaluate_in_place(const Exp& tree, const SegmentKeys& keys,
-                                                   PyObject* bindings) {
+std::optional<capi::Ref> evaluate_in_place(const Exp& tree, const SegmentKeys& keys,
+                                           const KnownStrings& result_keys, PyObject* bindings) {
   if (!bindings_fit_in_place(bindings)) return std::nullopt;
   const InPlaceBindings read_from{bindings, &keys};
   auto result =
       interpreter::eval_reading(tree, DEFAULT_VTABLE.get(), &read_variable_in_place, &read_from);
   if (!result) return std::nullopt;
-  // Making a list or dict of the result can collect garbage, and a finalizer could then change
-  // the bindings and release strings that the result borrows: a container is made to own its
-  // text first. Making a str, int or float collects nothing.
-  if (Value* owned = result->owned_ptr();
-      owned != nullptr && (owned->as_array() != nullptr || owned->as_object() != nullptr)) {
-    owned->make_owned();
+  // The result may borrow text from bound strings. Making its lists and dicts could start a
+  // collection whose finalizers change the bindings and release those strings; the collector
+  // pauses until the result is made. Making a str, int or float starts none.
+  const Value& value = result->get();
+  std::optional<capi::CollectionPause> no_finalizers;
+  if (value.as_array() != nullptr || value.as_object() != nullptr) no_finalizers.emplace();
+  capi::Ref made = value_to_python(value, &result_keys);
+  if (!made) {
+    PyErr_Clear();
+    return std::nullopt;
   }
-  return std::move(*result);
+  return made;
 }
 
 std::optional<PyJsonValue> part_in_place(const VarAccess& access, const SegmentKeys& keys,

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "in_place/segment_keys.hpp"
+#include "known_strings.hpp"
 #include "py_types/jsonobj.hpp"
 #include "tovrin/interpreter.hpp"
 #include "tovrin/types/exp.hpp"
@@ -17,10 +18,9 @@ namespace tovrin::py {
 // values do not fit, or anything fails. Run them through attempt_in_place.
 
 // `Exp.eval`: the result of evaluating `tree` over `bindings`, which the accessors of `tree` read
-// through `keys`. A container in the result owns its text; a string may still borrow from a
-// bound str, which outlives the call.
-std::optional<MaybeOwned<Value>> evaluate_in_place(const Exp& tree, const SegmentKeys& keys,
-                                                   PyObject* bindings);
+// through `keys`, made into a Python object with the strings of `result_keys`.
+std::optional<capi::Ref> evaluate_in_place(const Exp& tree, const SegmentKeys& keys,
+                                           const KnownStrings& result_keys, PyObject* bindings);
 
 // `VarAccess.access`: the part of `value` that `access` names, every segment being a key.
 std::optional<PyJsonValue> part_in_place(const VarAccess& access, const SegmentKeys& keys,

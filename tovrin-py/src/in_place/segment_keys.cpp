@@ -35,7 +35,7 @@ SegmentKeys SegmentKeys::of_accessor(const VarAccess& access) {
 }
 
 void SegmentKeys::add(const VarAccess& access) {
-  const auto first = static_cast<std::uint32_t>(keys_.size());
+  const std::size_t first = keys_.size();
   keys_.reserve(keys_.size() + access.names().size());
   for (const VarName& segment : access.names()) {
     capi::Ref key = capi::interned_str(segment.name);
@@ -49,16 +49,16 @@ void SegmentKeys::add(const VarAccess& access) {
     }
     keys_.push_back(key.release());
   }
-  places_.push_back(Place{&access, first, static_cast<std::uint32_t>(keys_.size() - first)});
+  places_.push_back(Place{&access, first});
 }
 
-std::span<PyObject* const> SegmentKeys::find(const VarAccess& access) const noexcept {
+PyObject* const* SegmentKeys::find_among_many(const VarAccess& access) const noexcept {
   const auto place = std::lower_bound(places_.begin(), places_.end(), &access,
                                       [](const Place& place, const VarAccess* wanted) {
                                         return std::less<const VarAccess*>()(place.access, wanted);
                                       });
-  if (place == places_.end() || place->access != &access) return {};
-  return std::span<PyObject* const>(keys_.data() + place->first, place->count);
+  if (place == places_.end() || place->access != &access) return nullptr;
+  return keys_.data() + place->first;
 }
 
 void SegmentKeys::release() noexcept {

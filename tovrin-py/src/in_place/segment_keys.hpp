@@ -3,7 +3,6 @@
 #include "capi/ref.hpp"
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "tovrin/types/exp.hpp"
@@ -28,18 +27,29 @@ class SegmentKeys {
   // The keys of one accessor, kept at the same address.
   static SegmentKeys of_accessor(const VarAccess& access);
 
-  // The keys of the segments of `access`, in order; empty when `access` is not known or a name
-  // has no str form (which a name parsed from a str always has).
-  std::span<PyObject* const> find(const VarAccess& access) const noexcept;
+  // The keys of the segments of `access`, in order, one per segment; null when `access` is not
+  // known or a name has no str form (which a name parsed from a str always has).
+  PyObject* const* find(const VarAccess& access) const noexcept {
+    // Most expressions have a few variables, which are found fastest in turn.
+    if (places_.size() <= kScanLimit) {
+      for (const Place& place : places_) {
+        if (place.access == &access) return keys_.data() + place.first;
+      }
+      return nullptr;
+    }
+    return find_among_many(access);
+  }
 
  private:
   // The keys of one accessor: keys_[first] onwards, one per segment.
   struct Place {
     const VarAccess* access;
-    std::uint32_t first;
-    std::uint32_t count;
+    std::size_t first;
   };
 
+  static constexpr std::size_t kScanLimit = 8;
+
+  PyObject* const* find_among_many(const VarAccess& access) const noexcept;
   void add(const VarAccess& access);
   void release() noexcept;
 

@@ -50,9 +50,9 @@ capi::Ref evaluate(PyExp& exp, PyObject* bindings) {
   const Exp& tree = exp.inner;
   if (!exp.segment_keys)
     exp.segment_keys = std::make_unique<SegmentKeys>(SegmentKeys::of_tree(tree));
-  auto in_place =
-      attempt_in_place([&] { return evaluate_in_place(tree, *exp.segment_keys, bindings); });
-  if (in_place) return value_to_python(in_place->get(), &exp.keys);
+  auto in_place = attempt_in_place(
+      [&] { return evaluate_in_place(tree, *exp.segment_keys, exp.keys, bindings); });
+  if (in_place) return std::move(*in_place);
 
   EnvBuilder<PyJsonValue> builder;
   if (!bind_arguments(bindings, "bindings", builder)) return nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -177,11 +178,11 @@ class Value {
         std::destroy_at(&text_);
         return;
       case Kind::Array:
-        release_nested_containers();
+        if (holds_nested_items()) release_nested_containers();
         std::destroy_at(&array_);
         return;
       case Kind::Object:
-        release_nested_containers();
+        if (holds_nested_items()) release_nested_containers();
         std::destroy_at(&object_);
         return;
       default:
@@ -189,6 +190,17 @@ class Value {
     }
   }
 
+  // Whether an array or object holds a container that is not empty; only then can releasing it
+  // nest deeper than one level.
+  bool holds_nested_items() const noexcept {
+    const auto holds_items = [](const Value& value) {
+      return (value.kind_ == Kind::Array && !value.array_.empty()) ||
+             (value.kind_ == Kind::Object && !value.object_.empty());
+    };
+    if (kind_ == Kind::Array) return std::any_of(array_.begin(), array_.end(), holds_items);
+    return std::any_of(object_.begin(), object_.end(),
+                       [&](const auto& entry) { return holds_items(entry.second); });
+  }
   // Takes nested containers out and releases them without recursion (utils/nested_release.hpp).
   void release_nested_containers() noexcept;
 

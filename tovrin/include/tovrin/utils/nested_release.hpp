@@ -1,7 +1,8 @@
 #pragma once
 
 #include <utility>
-#include <vector>
+
+#include "tovrin/utils/inline_stack.hpp"
 
 namespace tovrin {
 
@@ -35,16 +36,15 @@ void release_nested_containers(V& value, ArrayOf&& array_of, ObjectOf&& object_o
   each_child(value, [&](V& child) { nested = nested || holds_items(child); });
   if (!nested) return;
   try {
-    std::vector<V> pending;
+    InlineStack<V, 8> pending;
     const auto take_nested = [&](V& container) {
       each_child(container, [&](V& child) {
-        if (holds_items(child)) pending.push_back(std::move(child));
+        if (holds_items(child)) pending.push(std::move(child));
       });
     };
     take_nested(value);
     while (!pending.empty()) {
-      V container = std::move(pending.back());
-      pending.pop_back();
+      V container = pending.pop();
       take_nested(container);
     }
   } catch (...) {
