@@ -9,7 +9,6 @@ the same exception class with the same message.
 
 import decimal
 import enum
-import gc
 import math
 import os
 import random
@@ -20,6 +19,7 @@ import textwrap
 
 import pytest
 
+import tovrin
 from tovrin import Exp, VarAccess
 
 PYTHON = "/usr/bin/python3"
@@ -336,7 +336,9 @@ def test_a_signal_handler_that_changes_the_bindings_of_a_long_evaluation():
 
 
 def run_child(code):
+    """Runs `code` with the module as imported here, reading freed memory as garbage."""
     environment = dict(os.environ, PYTHONMALLOC="debug")
+    environment["PYTHONPATH"] = os.path.dirname(tovrin.__file__)
     return subprocess.run(
         [PYTHON, "-c", textwrap.dedent(code)], capture_output=True, text=True, env=environment,
         timeout=120,
