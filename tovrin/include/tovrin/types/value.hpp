@@ -1,10 +1,10 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -146,7 +146,10 @@ class Value {
 
   // Makes this (raw storage) hold a copy of `other`, or `other` moved.
   template <class Other>
+  // A container moved from is left null, so that releasing it (as stacks do with every entry
+  // they pop) costs nothing; a text moved from is left empty.
   void construct_from(Other&& other) {
+    constexpr bool moving = !std::is_lvalue_reference_v<Other>;
     kind_ = other.kind_;
     switch (kind_) {
       case Kind::String:
@@ -154,9 +157,17 @@ class Value {
         return;
       case Kind::Array:
         std::construct_at(&array_, std::forward<Other>(other).array_);
+        if constexpr (moving) {
+          std::destroy_at(&other.array_);
+          other.kind_ = Kind::Null;
+        }
         return;
       case Kind::Object:
         std::construct_at(&object_, std::forward<Other>(other).object_);
+        if constexpr (moving) {
+          std::destroy_at(&other.object_);
+          other.kind_ = Kind::Null;
+        }
         return;
       default:
         scalar_ = other.scalar_;
@@ -172,36 +183,50 @@ class Value {
     if (kind_ == Kind::String && !text_.owns_heap()) return;
     destroy_holder();
   }
-  [[gnu::noinline]] void destroy_holder() noexcept {
+  [[gnu::noinline]] void destroy_holder() noexcept { release_holder(0); }
+
+  // Releasing follows the nesting with calls for this many levels below the value released;
+  // deeper containers are released from a list instead (utils/nested_release.hpp), so that no
+  // nesting can exhaust the stack.
+  static constexpr unsigned kCalledReleaseLevels = 32;
+
+  // Releases what this value holds, `level` levels below the value being released.
+  void release_holder(unsigned level) noexcept {
     switch (kind_) {
       case Kind::String:
         std::destroy_at(&text_);
         return;
       case Kind::Array:
-        if (holds_nested_items()) release_nested_containers();
+        if (level < kCalledReleaseLevels) {
+          for (Value& element : array_)
+            element.release_nested(level + 1);
+        } else {
+          release_nested_containers();
+        }
         std::destroy_at(&array_);
         return;
       case Kind::Object:
-        if (holds_nested_items()) release_nested_containers();
+        if (level < kCalledReleaseLevels) {
+          for (auto& entry : object_)
+            entry.second.release_nested(level + 1);
+        } else {
+          release_nested_containers();
+        }
         std::destroy_at(&object_);
         return;
       default:
         return;
     }
   }
-
-  // Whether an array or object holds a container that is not empty; only then can releasing it
-  // nest deeper than one level.
-  bool holds_nested_items() const noexcept {
-    const auto holds_items = [](const Value& value) {
-      return (value.kind_ == Kind::Array && !value.array_.empty()) ||
-             (value.kind_ == Kind::Object && !value.object_.empty());
-    };
-    if (kind_ == Kind::Array) return std::any_of(array_.begin(), array_.end(), holds_items);
-    return std::any_of(object_.begin(), object_.end(),
-                       [&](const auto& entry) { return holds_items(entry.second); });
+  // Releases a container inside the value being released and leaves it null; anything else is
+  // left to be released with the container that holds it.
+  void release_nested(unsigned level) noexcept {
+    if (kind_ != Kind::Array && kind_ != Kind::Object) return;
+    release_holder(level);
+    kind_ = Kind::Null;
+    scalar_ = Scalar{};
   }
-  // Takes nested containers out and releases them without recursion (utils/nested_release.hpp).
+  // Takes nested containers out and releases them without recursion.
   void release_nested_containers() noexcept;
 
   Kind kind_;
