@@ -34,7 +34,15 @@ class Value {
 
   Value() noexcept : kind_(Kind::Null), scalar_{} {}
   Value(const Value& other) { construct_from(other); }
-  Value(Value&& other) noexcept { construct_from(std::move(other)); }
+  Value(Value&& other) noexcept : kind_(other.kind_) {
+    if (kind_ == Kind::String) {
+      std::construct_at(&text_, std::move(other.text_));
+    } else if (kind_ == Kind::Array || kind_ == Kind::Object) {
+      move_container_from(other);
+    } else {
+      scalar_ = other.scalar_;
+    }
+  }
   Value& operator=(const Value& other) {
     if (this != &other) *this = Value(other);
     return *this;
@@ -50,7 +58,7 @@ class Value {
     // `other` may be part of this value (an element of this array); move it out first.
     Value moved(std::move(other));
     destroy();
-    construct_from(std::move(moved));
+    std::construct_at(this, std::move(moved));
     return *this;
   }
   ~Value() { destroy(); }
@@ -146,10 +154,7 @@ class Value {
 
   // Makes this (raw storage) hold a copy of `other`, or `other` moved.
   template <class Other>
-  // A container moved from is left null, so that releasing it (as stacks do with every entry
-  // they pop) costs nothing; a text moved from is left empty.
   void construct_from(Other&& other) {
-    constexpr bool moving = !std::is_lvalue_reference_v<Other>;
     kind_ = other.kind_;
     switch (kind_) {
       case Kind::String:
@@ -157,22 +162,27 @@ class Value {
         return;
       case Kind::Array:
         std::construct_at(&array_, std::forward<Other>(other).array_);
-        if constexpr (moving) {
-          std::destroy_at(&other.array_);
-          other.kind_ = Kind::Null;
-        }
         return;
       case Kind::Object:
         std::construct_at(&object_, std::forward<Other>(other).object_);
-        if constexpr (moving) {
-          std::destroy_at(&other.object_);
-          other.kind_ = Kind::Null;
-        }
         return;
       default:
         scalar_ = other.scalar_;
         return;
     }
+  }
+
+  // Takes the container of `other`, which is left null, so that releasing it (as stacks do with
+  // every entry they pop) costs nothing.
+  [[gnu::noinline]] void move_container_from(Value& other) noexcept {
+    if (kind_ == Kind::Array) {
+      std::construct_at(&array_, std::move(other.array_));
+      std::destroy_at(&other.array_);
+    } else {
+      std::construct_at(&object_, std::move(other.object_));
+      std::destroy_at(&other.object_);
+    }
+    other.kind_ = Kind::Null;
   }
 
   // Most values released during an evaluation hold nothing to free (scalars, null, borrowed and
