@@ -25,6 +25,9 @@ SegmentKeys SegmentKeys::of_tree(const Exp& tree) {
   std::sort(keys.places_.begin(), keys.places_.end(), [](const Place& a, const Place& b) {
     return std::less<const VarAccess*>()(a.access, b.access);
   });
+  // Kept for the expression's life.
+  keys.places_.shrink_to_fit();
+  keys.keys_.shrink_to_fit();
   return keys;
 }
 
@@ -36,7 +39,6 @@ SegmentKeys SegmentKeys::of_accessor(const VarAccess& access) {
 
 void SegmentKeys::add(const VarAccess& access) {
   const std::size_t first = keys_.size();
-  keys_.reserve(keys_.size() + access.names().size());
   for (const VarName& segment : access.names()) {
     capi::Ref key = capi::interned_str(segment.name);
     if (!key) {
@@ -47,7 +49,8 @@ void SegmentKeys::add(const VarAccess& access) {
       }
       return;
     }
-    keys_.push_back(key.release());
+    keys_.push_back(nullptr);  // made room for first, so that the reference cannot leak
+    keys_.back() = key.release();
   }
   places_.push_back(Place{&access, first});
 }
