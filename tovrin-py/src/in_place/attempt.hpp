@@ -36,7 +36,7 @@ auto attempt_in_place(Attempt&& attempt) -> decltype(attempt()) {
   WorkBudget& budget = WorkBudget::current();
   budget.reserve(kReserved);
   try {
-    const StopCheckScope no_python_code(&in_place_detail::give_up);
+    const StopCheckScope no_python_code(&in_place_detail::give_up, budget);
     return attempt();
   } catch (const StopRequested&) {
   } catch (const std::bad_alloc&) {

@@ -85,7 +85,9 @@ class FitCheck {
   void count_value() {
     if (--values_left_ == 0) {
       values_left_ = kValuesPerUnit;
-      budget_.spend(1);
+      // Looked up only when needed: checking a few values spends nothing.
+      if (budget_ == nullptr) budget_ = &WorkBudget::current();
+      budget_->spend(1);
     }
   }
 
@@ -144,7 +146,7 @@ class FitCheck {
     return true;
   }
 
-  WorkBudget& budget_ = WorkBudget::current();
+  WorkBudget* budget_ = nullptr;
   unsigned values_left_ = kValuesPerUnit;
   std::optional<std::size_t> depth_limit_;  // found when the first container is met
   InlineStack<Level, 32> levels_;

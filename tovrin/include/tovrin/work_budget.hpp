@@ -70,8 +70,9 @@ inline void spend_text_work(std::size_t bytes) {
 // was installed before (if any) comes back afterwards, so scopes may nest.
 class StopCheckScope {
  public:
-  explicit StopCheckScope(StopCheck check) noexcept
-      : budget_(WorkBudget::current()), previous_(budget_.check_) {
+  // `budget` is the calling thread's, for a caller that holds it already.
+  explicit StopCheckScope(StopCheck check, WorkBudget& budget = WorkBudget::current()) noexcept
+      : budget_(budget), previous_(budget_.check_) {
     budget_.check_ = check;
   }
   ~StopCheckScope() { budget_.check_ = previous_; }
