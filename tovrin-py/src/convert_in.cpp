@@ -485,9 +485,11 @@ class Converter {
       // Held, as its text is: the conversion may run code that removes them from the dict.
       Ref held_key = Ref::borrow(key);
       Ref held_value = Ref::borrow(value);
-      // Distinct exact str keys have distinct texts, so the key is always new.
-      entries.try_emplace(std::string(*text), InPlace{*this, value});
+      // Converted before it is placed, which keeps the call stack of each level of nesting
+      // small. Distinct exact str keys have distinct texts, so the key is always new.
+      PyJsonValue converted = convert(value);
       if (failed_) return false;
+      entries.try_emplace(std::string(*text), std::move(converted));
     }
     return true;
   }

@@ -44,4 +44,14 @@ Ref new_str(std::string_view utf8) {
   return str;
 }
 
+Ref interned_str(std::string_view utf8) {
+  PyObject* str = PyUnicode_DecodeUTF8(utf8.data(), static_cast<Py_ssize_t>(utf8.size()), nullptr);
+  if (str == nullptr) {
+    PyErr_Clear();
+    return nullptr;
+  }
+  PyUnicode_InternInPlace(&str);
+  return Ref::steal(str);
+}
+
 }  // namespace tovrin::capi

@@ -35,4 +35,9 @@ std::string type_qualname(PyTypeObject* type);
 // A new `str` from UTF-8 bytes; an internal failure when the interpreter cannot make it.
 Ref new_str(std::string_view utf8);
 
+// The interned `str` of UTF-8 bytes, for a text used again and again (its hash is computed once,
+// and dicts keyed by the same string find it by pointer comparison); null, with no error set,
+// when the bytes are not UTF-8 or the string cannot be made.
+Ref interned_str(std::string_view utf8);
+
 }  // namespace tovrin::capi

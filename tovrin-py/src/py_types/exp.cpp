@@ -8,6 +8,8 @@
 #include "convert_in.hpp"
 #include "convert_out.hpp"
 #include "errors.hpp"
+#include "in_place/attempt.hpp"
+#include "in_place/reading.hpp"
 #include "py_types/jsonobj.hpp"
 #include "tovrin/interpreter.hpp"
 #include "tovrin/parser/expression.hpp"
@@ -40,12 +42,18 @@ Result<Exp, PyTovrinError> compile(std::string_view text) {
   return std::move(*parsed).into_owned();
 }
 
-// Evaluates against a fresh environment that owns the bindings, every one of them converted
-// before the evaluation starts. The result, which may borrow from the tree and the bindings,
-// becomes a Python object before the environment goes; null with the Python error set on
-// failure.
-capi::Ref evaluate(const PyExp& exp, PyObject* bindings) {
+// Evaluates over the bindings read in place where they allow it; otherwise against a fresh
+// environment that owns the bindings, every one of them converted before the evaluation starts.
+// The result, which may borrow from the tree and the bindings, becomes a Python object before
+// the environment goes; null with the Python error set on failure.
+capi::Ref evaluate(PyExp& exp, PyObject* bindings) {
   const Exp& tree = exp.inner;
+  if (!exp.segment_keys)
+    exp.segment_keys = std::make_unique<SegmentKeys>(SegmentKeys::of_tree(tree));
+  auto in_place = attempt_in_place(
+      [&] { return evaluate_in_place(tree, *exp.segment_keys, exp.keys, bindings); });
+  if (in_place) return std::move(*in_place);
+
   EnvBuilder<PyJsonValue> builder;
   if (!bind_arguments(bindings, "bindings", builder)) return nullptr;
   const Env<PyJsonValue> env = std::move(builder).build();
@@ -72,7 +80,7 @@ PyObject* exp_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     KnownStrings keys = text->find('{') == std::string_view::npos
                             ? KnownStrings()
                             : KnownStrings::object_keys_of(*tree);
-    return ExpObject::create(type, PyExp{std::move(*tree), std::move(keys)}).release();
+    return ExpObject::create(type, PyExp{std::move(*tree), std::move(keys), nullptr}).release();
   });
 }
 

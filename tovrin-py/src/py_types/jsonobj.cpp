@@ -3,11 +3,18 @@
 #include "tovrin/types/json_object.hpp"
 #include "tovrin/utils/debug_text.hpp"
 #include "tovrin/utils/float_format.hpp"
+#include "tovrin/utils/nested_release.hpp"
 #include "tovrin/work_budget.hpp"
 
 namespace tovrin::py {
 
 static_assert(JsonObject<PyJsonValue>);
+
+void PyJsonValue::release_nested_containers() noexcept {
+  tovrin::release_nested_containers(
+      *this, [](PyJsonValue& value) { return value.array_ptr(); },
+      [](PyJsonValue& value) { return value.object_ptr(); });
+}
 
 PyJsonValue PyJsonValue::from_value(Value value) {
   switch (value.kind()) {

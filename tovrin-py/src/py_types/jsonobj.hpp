@@ -35,6 +35,15 @@ class PyJsonValue {
   enum class Kind : std::uint8_t { Null, Bool, UInt, Int, Float, String, Array, Object };
 
   PyJsonValue() = default;
+  PyJsonValue(const PyJsonValue& other) = default;
+  PyJsonValue(PyJsonValue&& other) noexcept = default;
+  PyJsonValue& operator=(const PyJsonValue& other) = default;
+  PyJsonValue& operator=(PyJsonValue&& other) noexcept = default;
+  // Nested containers are released without recursion (tovrin/utils/nested_release.hpp).
+  ~PyJsonValue() {
+    if (kind() == Kind::Array || kind() == Kind::Object) release_nested_containers();
+  }
+
   static PyJsonValue Null() { return PyJsonValue(); }
   static PyJsonValue Bool(bool v) { return PyJsonValue(std::in_place_index<1>, v); }
   static PyJsonValue UInt(std::uint64_t v) { return PyJsonValue(std::in_place_index<2>, v); }
@@ -139,6 +148,8 @@ class PyJsonValue {
   std::string debug() const;
 
  private:
+  void release_nested_containers() noexcept;
+
   template <std::size_t I, class... Args>
   explicit PyJsonValue(std::in_place_index_t<I> index, Args&&... args)
       : storage_(index, std::forward<Args>(args)...) {}

@@ -11,6 +11,8 @@
 #include "convert_in.hpp"
 #include "convert_out.hpp"
 #include "errors.hpp"
+#include "in_place/attempt.hpp"
+#include "in_place/reading.hpp"
 #include "py_types/jsonobj.hpp"
 #include "tovrin/parser/accessor.hpp"
 #include "tovrin/types/env.hpp"
@@ -21,6 +23,7 @@ namespace tovrin::py {
 
 namespace {
 
+using capi::Ref;
 using VarAccessObject = capi::NativeObject<PyVarAccess>;
 
 constexpr const char* kClassDoc = "VarAccess(accessor, /)\n--\n\n";
@@ -119,7 +122,13 @@ PyObject* var_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
       capi::raise(PyExc_ValueError, parse_failure_message(error.kind, error.input));
       return nullptr;
     }
-    return VarAccessObject::create(type, PyVarAccess{std::move(*accessor)}).release();
+    Ref object = VarAccessObject::create(type, PyVarAccess{std::move(*accessor), {}});
+    if (object) {
+      // Found by the accessor's address, which is final only now.
+      PyVarAccess& created = VarAccessObject::of(object.get());
+      created.keys = SegmentKeys::of_accessor(created.inner);
+    }
+    return object.release();
   });
 }
 
@@ -127,6 +136,11 @@ PyObject* var_access(PyObject* self, PyObject* const* args, Py_ssize_t nargs, Py
   return capi::guarded<PyObject*>(nullptr, [&]() -> PyObject* {
     PyObject* arguments[1];
     if (!capi::sort_arguments(kAccess, args, nargs, kwnames, arguments)) return nullptr;
+    const PyVarAccess& native = VarAccessObject::of(self);
+    if (auto part = attempt_in_place(
+            [&] { return part_in_place(native.inner, native.keys, arguments[0]); })) {
+      return json_to_python(std::move(*part)).release();
+    }
     auto value = json_argument(arguments[0], "value");
     if (!value) return nullptr;
     return result_to_python(part_of(accessor_of(self), std::move(*value)));
@@ -153,6 +167,11 @@ PyObject* var_access_from_bindings(PyObject* self, PyObject* const* args, Py_ssi
     PyObject* arguments[1];
     if (!capi::sort_arguments(kAccessFromBindings, args, nargs, kwnames, arguments)) {
       return nullptr;
+    }
+    const PyVarAccess& native = VarAccessObject::of(self);
+    if (auto part = attempt_in_place(
+            [&] { return bound_part_in_place(native.inner, native.keys, arguments[0]); })) {
+      return json_to_python(std::move(*part)).release();
     }
     auto bindings = bindings_argument(arguments[0], "bindings");
     if (!bindings) return nullptr;

@@ -16,13 +16,13 @@ namespace tovrin::interpreter {
 // be made owned before either is released.
 using EvalResult = Result<MaybeOwned<Value>, EvalError>;
 
-namespace detail {
-
-// Reads one variable node: the accessor walk over the bindings, then the conversion of the host
-// value found. The strings of the result borrow from the environment. On failure the result is
-// null and `error` holds the failure.
-using VariableReader = Value (*)(const void* env, const VarAccess& access,
+// Reads one variable node from `context`: for an environment, the accessor walk over the
+// bindings, then the conversion of the host value found. The strings of the result may borrow
+// from the context. On failure the result is null and `error` holds the failure.
+using VariableReader = Value (*)(const void* context, const VarAccess& access,
                                  std::optional<EvalError>& error);
+
+namespace detail {
 
 // The walk of `access` over the environment when every step succeeds; null as soon as one does
 // not, leaving the failure to the full walk, which names it.
@@ -77,6 +77,14 @@ EvalResult run(const Exp& root, const FunctionTable& functions, VariableReader r
 template <JsonObject V>
 EvalResult eval(const Exp& root, const Env<V>& env) {
   return detail::run(root, env.functions.get(), &detail::read_variable<V>, &env);
+}
+
+// Evaluates `root` as `eval` does, calling `functions` and reading every variable through `read`,
+// which is handed `context`: for an embedder that reads its variables from values of its own
+// rather than from the host values of an environment.
+inline EvalResult eval_reading(const Exp& root, const FunctionTable& functions, VariableReader read,
+                               const void* context) {
+  return detail::run(root, functions, read, context);
 }
 
 }  // namespace tovrin::interpreter

@@ -2,11 +2,11 @@
 #include <type_traits>
 #include <utility>
 
-#include "interpreter/inline_stack.hpp"
 #include "interpreter/operators.hpp"
 #include "interpreter/task.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/interpreter.hpp"
+#include "tovrin/utils/inline_stack.hpp"
 #include "tovrin/work_budget.hpp"
 
 namespace tovrin::interpreter::detail {

@@ -2,6 +2,7 @@
 
 #include "tovrin/utils/debug_text.hpp"
 #include "tovrin/utils/float_format.hpp"
+#include "tovrin/utils/nested_release.hpp"
 #include "tovrin/work_budget.hpp"
 
 namespace tovrin {
@@ -47,6 +48,12 @@ Type Value::get_type() const noexcept {
       return Type::Null;
   }
   return Type::Null;
+}
+
+void Value::release_nested_containers() noexcept {
+  tovrin::release_nested_containers(
+      *this, [](Value& value) { return value.as_array(); },
+      [](Value& value) { return value.as_object(); });
 }
 
 void Value::make_owned() {

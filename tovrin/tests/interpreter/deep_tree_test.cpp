@@ -1,28 +1,10 @@
 #include <gtest/gtest.h>
-#include <pthread.h>
-
-#include <functional>
 
 #include "interpreter/eval_fixture.hpp"
+#include "support/small_stack.hpp"
 
 namespace tovrin::testing {
 namespace {
-
-// Runs `body` on a thread whose whole call stack is far smaller than one frame per level of
-// the trees below would need.
-void run_on_small_stack(std::function<void()> body) {
-  pthread_attr_t attributes;
-  ASSERT_EQ(pthread_attr_init(&attributes), 0);
-  ASSERT_EQ(pthread_attr_setstacksize(&attributes, 512 * 1024), 0);
-  pthread_t thread;
-  auto trampoline = [](void* arg) -> void* {
-    (*static_cast<std::function<void()>*>(arg))();
-    return nullptr;
-  };
-  ASSERT_EQ(pthread_create(&thread, &attributes, trampoline, &body), 0);
-  pthread_join(thread, nullptr);
-  pthread_attr_destroy(&attributes);
-}
 
 constexpr int kOperands = 1'000'000;
 

@@ -3,14 +3,18 @@
 #include <cmath>
 
 #include "support/json.hpp"
+#include "support/small_stack.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/types/value.hpp"
 
 namespace tovrin {
 namespace {
 
+using py::PyJsonArray;
+using py::PyJsonObject;
 using py::PyJsonValue;
 using testing::json;
+using testing::run_on_small_stack;
 
 // Both conversions must agree on everything but where strings live.
 void expect_both(const PyJsonValue& host, const Value& expected) {
@@ -73,6 +77,58 @@ TEST(ValueFromJson, OwnedFormMovesStrings) {
   const Text& text = *value->as_object()->find("k")->as_text();
   EXPECT_FALSE(text.is_borrowed());
   EXPECT_EQ(text.view().data(), buffer);
+}
+
+// Objects and arrays in turn, `depth` of them around the string "leaf".
+PyJsonValue nested_host(int depth) {
+  PyJsonValue value = PyJsonValue::String("leaf");
+  for (int level = 0; level < depth; ++level) {
+    if (level % 2 == 0) {
+      PyJsonObject entries;
+      entries.append_new("k", std::move(value));
+      value = PyJsonValue::Object(std::move(entries));
+    } else {
+      PyJsonArray elements;
+      elements.push_back(std::move(value));
+      value = PyJsonValue::Array(std::move(elements));
+    }
+  }
+  return value;
+}
+
+// How many containers lie around the innermost value, which must be the string "leaf".
+int depth_of(const Value& value) {
+  int depth = 0;
+  const Value* current = &value;
+  while (true) {
+    if (const auto* elements = current->as_array()) {
+      current = &elements->front();
+    } else if (const auto* entries = current->as_object()) {
+      current = entries->find("k");
+    } else {
+      EXPECT_EQ(current->string_view(), "leaf");
+      return depth;
+    }
+    ++depth;
+  }
+}
+
+constexpr int kDepth = 100'000;
+
+TEST(ValueFromJson, NestingCostsNoCallStack) {
+  run_on_small_stack([] {
+    {
+      const PyJsonValue host = nested_host(kDepth);
+      const auto borrowed = Value::from_json_object_ref(host);
+      ASSERT_TRUE(borrowed.has_value());
+      EXPECT_EQ(depth_of(*borrowed), kDepth);
+    }
+    const auto owned = Value::from_json_object(nested_host(kDepth));
+    ASSERT_TRUE(owned.has_value());
+    EXPECT_EQ(depth_of(*owned), kDepth);
+    // Releasing the values and the host values at the end of each scope needs no recursion
+    // either.
+  });
 }
 
 // A host value that answers no kind at all, or claims one it cannot deliver.

@@ -67,5 +67,23 @@ TEST_F(WorkBudgetTest, ScopesNestAndRestoreTheOuterCheck) {
   EXPECT_EQ(asked, 1);
 }
 
+TEST_F(WorkBudgetTest, AReserveAsksOnlyWhenTooLittleIsLeftAndMakesRoomForIt) {
+  const StopCheckScope scope(&check);
+  constexpr std::size_t kHalf = WorkBudget::kUnitsPerCheck / 2;
+  WorkBudget& budget = WorkBudget::current();
+  budget.reserve(kHalf);
+  EXPECT_EQ(asked, 0);
+  budget.spend(kHalf);
+  budget.reserve(kHalf);
+  EXPECT_EQ(asked, 1);
+  // The units reserved are spent without asking.
+  budget.spend(kHalf);
+  EXPECT_EQ(asked, 1);
+  budget.check_now();
+  EXPECT_EQ(asked, 2);
+  answer = true;
+  EXPECT_THROW(budget.check_now(), StopRequested);
+}
+
 }  // namespace
 }  // namespace tovrin

@@ -40,6 +40,14 @@ class WorkBudget {
   }
   void spend_bytes(std::size_t bytes) { spend(bytes / kBytesPerUnit); }
 
+  // Asks the stop check now (which may throw StopRequested) and starts a full budget.
+  void check_now() { renew(); }
+  // Asks the stop check now unless more than `units` (at most kUnitsPerCheck) are left, so that
+  // the next `units` can be spent without asking it.
+  void reserve(std::size_t units) {
+    if (left_ <= units) renew();
+  }
+
  private:
   friend class StopCheckScope;
   constexpr WorkBudget() noexcept = default;
@@ -62,8 +70,9 @@ inline void spend_text_work(std::size_t bytes) {
 // was installed before (if any) comes back afterwards, so scopes may nest.
 class StopCheckScope {
  public:
-  explicit StopCheckScope(StopCheck check) noexcept
-      : budget_(WorkBudget::current()), previous_(budget_.check_) {
+  // `budget` is the calling thread's, for a caller that holds it already.
+  explicit StopCheckScope(StopCheck check, WorkBudget& budget = WorkBudget::current()) noexcept
+      : budget_(budget), previous_(budget_.check_) {
     budget_.check_ = check;
   }
   ~StopCheckScope() { budget_.check_ = previous_; }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -33,7 +34,15 @@ class Value {
 
   Value() noexcept : kind_(Kind::Null), scalar_{} {}
   Value(const Value& other) { construct_from(other); }
-  Value(Value&& other) noexcept { construct_from(std::move(other)); }
+  Value(Value&& other) noexcept : kind_(other.kind_) {
+    if (kind_ == Kind::String) {
+      std::construct_at(&text_, std::move(other.text_));
+    } else if (kind_ == Kind::Array || kind_ == Kind::Object) {
+      move_container_from(other);
+    } else {
+      scalar_ = other.scalar_;
+    }
+  }
   Value& operator=(const Value& other) {
     if (this != &other) *this = Value(other);
     return *this;
@@ -49,7 +58,7 @@ class Value {
     // `other` may be part of this value (an element of this array); move it out first.
     Value moved(std::move(other));
     destroy();
-    construct_from(std::move(moved));
+    std::construct_at(this, std::move(moved));
     return *this;
   }
   ~Value() { destroy(); }
@@ -163,6 +172,19 @@ class Value {
     }
   }
 
+  // Takes the container of `other`, which is left null, so that releasing it (as stacks do with
+  // every entry they pop) costs nothing.
+  [[gnu::noinline]] void move_container_from(Value& other) noexcept {
+    if (kind_ == Kind::Array) {
+      std::construct_at(&array_, std::move(other.array_));
+      std::destroy_at(&other.array_);
+    } else {
+      std::construct_at(&object_, std::move(other.object_));
+      std::destroy_at(&other.object_);
+    }
+    other.kind_ = Kind::Null;
+  }
+
   // Most values released during an evaluation hold nothing to free (scalars, null, borrowed and
   // short texts, moved-from entries of a stack), so that test is inlined and the rest kept out of
   // line.
@@ -171,21 +193,51 @@ class Value {
     if (kind_ == Kind::String && !text_.owns_heap()) return;
     destroy_holder();
   }
-  [[gnu::noinline]] void destroy_holder() noexcept {
+  [[gnu::noinline]] void destroy_holder() noexcept { release_holder(0); }
+
+  // Releasing follows the nesting with calls for this many levels below the value released;
+  // deeper containers are released from a list instead (utils/nested_release.hpp), so that no
+  // nesting can exhaust the stack.
+  static constexpr unsigned kCalledReleaseLevels = 32;
+
+  // Releases what this value holds, `level` levels below the value being released.
+  void release_holder(unsigned level) noexcept {
     switch (kind_) {
       case Kind::String:
         std::destroy_at(&text_);
         return;
       case Kind::Array:
+        if (level < kCalledReleaseLevels) {
+          for (Value& element : array_)
+            element.release_nested(level + 1);
+        } else {
+          release_nested_containers();
+        }
         std::destroy_at(&array_);
         return;
       case Kind::Object:
+        if (level < kCalledReleaseLevels) {
+          for (auto& entry : object_)
+            entry.second.release_nested(level + 1);
+        } else {
+          release_nested_containers();
+        }
         std::destroy_at(&object_);
         return;
       default:
         return;
     }
   }
+  // Releases a container inside the value being released and leaves it null; anything else is
+  // left to be released with the container that holds it.
+  void release_nested(unsigned level) noexcept {
+    if (kind_ != Kind::Array && kind_ != Kind::Object) return;
+    release_holder(level);
+    kind_ = Kind::Null;
+    scalar_ = Scalar{};
+  }
+  // Takes nested containers out and releases them without recursion.
+  void release_nested_containers() noexcept;
 
   Kind kind_;
   union {

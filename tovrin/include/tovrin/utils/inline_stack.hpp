@@ -4,12 +4,14 @@
 #include <memory>
 #include <new>
 #include <span>
+#include <type_traits>
 #include <utility>
 
-namespace tovrin::interpreter {
+namespace tovrin {
 
-// A stack whose first N entries live inside the object itself, so that evaluating a small
-// expression allocates nothing; beyond that it grows on the heap like a vector. Entries must be
+// A stack whose first N entries live inside the object itself, so that the usual small uses (the
+// interpreter's stacks for a small expression, the walks over a few levels of nested values)
+// allocate nothing; beyond that it grows on the heap like a vector. Entries must be
 // nothrow-movable.
 template <class T, std::size_t N>
 class InlineStack {
@@ -77,4 +79,4 @@ class InlineStack {
   std::size_t size_ = 0;
 };
 
-}  // namespace tovrin::interpreter
+}  // namespace tovrin

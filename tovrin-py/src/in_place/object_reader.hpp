@@ -1,0 +1,44 @@
+#pragma once
+
+#include "capi/ref.hpp"
+
+#include <optional>
+#include <span>
+
+#include "in_place/segment_keys.hpp"
+#include "tovrin/interpreter.hpp"
+#include "tovrin/types/value.hpp"
+#include "tovrin/types/var.hpp"
+
+namespace tovrin::py {
+
+// Reading Python values in place, as the engine would read them once converted. Everything
+// here is for values that passed the fit check (in_place/fit_check.hpp) and that no Python code
+// has touched since; it answers nothing, without setting a Python error, wherever the
+// conversion would have to say more (a key or an element that is not there, a value of another
+// kind), so that the caller can leave the case to the conversion.
+
+// The value that `keys` (one per segment of `names`, or null) name inside `root`: each segment's
+// key is looked up in a dict, then its index applied to a list or tuple. Borrowed; null when a
+// step finds nothing.
+PyObject* find_in_place(PyObject* root, std::span<const VarName> names, PyObject* const* keys);
+
+// The engine's value of a Python value, as the conversion and then the engine's reading of the
+// converted value would make it. Its strings borrow the UTF-8 text of the str objects, so it must
+// not outlive them. Nested containers are read level by level without recursion, each element
+// spending a unit of work.
+std::optional<Value> value_in_place(PyObject* object);
+
+// What an evaluation reads its variables from in place: the bindings and the keys of the
+// expression's accessors.
+struct InPlaceBindings {
+  PyObject* bindings;
+  const SegmentKeys* keys;
+};
+
+// The interpreter's variable reader over InPlaceBindings. Any failure is reported as an error of
+// no particular kind: the evaluation is then left to the conversion, which names it.
+Value read_variable_in_place(const void* bindings, const VarAccess& access,
+                             std::optional<EvalError>& error);
+
+}  // namespace tovrin::py
