@@ -5,7 +5,7 @@
 #include "support/json.hpp"
 #include "support/small_stack.hpp"
 #include "tovrin/internal_failure.hpp"
-#include "tovrin/types/value.hpp"
+#include "tovrin/types/value_from_json.hpp"
 
 namespace tovrin {
 namespace {
