@@ -14,12 +14,12 @@ static_assert(JsonObject<HostValue>);
 HostValue HostValue::Object(HostEntries entries) {
   HostEntries kept;
   kept.reserve(entries.size());
-  for (auto& [key, value] : entries) {
-    auto same_key = [&](const HostEntry& entry) { return entry.first == key; };
+  for (HostEntry& entry : entries) {
+    auto same_key = [&](const HostEntry& other) { return other.first == entry.first; };
     if (auto found = std::find_if(kept.begin(), kept.end(), same_key); found != kept.end()) {
-      found->second = std::move(value);
+      found->second = std::move(entry.second);
     } else {
-      kept.emplace_back(std::move(key), std::move(value));
+      kept.push_back(std::move(entry));
     }
   }
   return HostValue(std::in_place_index<7>, std::move(kept));
