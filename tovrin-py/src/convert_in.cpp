@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "capi/text.hpp"
+#include "tovrin/internal_failure.hpp"
 #include "tovrin/work_budget.hpp"
 
 namespace tovrin::py {

@@ -1,19 +1,19 @@
-// Evaluation of representative expressions over PyJsonValue bindings, once against a prepared
-// environment and once with the per-call work of the Python binding around it (binding the
-// variables, building the environment, copying the result out).
+// Evaluation of representative expressions over bound host values, once against a prepared
+// environment and once with the engine's part of an embedder's per-call work around it (binding
+// the variables, building the environment, making the result owned).
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "py_types/jsonobj.hpp"
+#include "support/host_value.hpp"
 #include "tovrin/interpreter.hpp"
 
 namespace tovrin {
 namespace {
 
-using py::PyJsonValue;
+using testing::HostValue;
 
 Exp lit(Value v) {
   return Exp::literal(std::move(v));
@@ -35,21 +35,16 @@ Exp call(const char* name, std::vector<Exp> args) {
   return Exp(Exp::Call{FunctionItem(name, std::move(args))});
 }
 
-PyJsonValue object(std::vector<std::pair<std::string, PyJsonValue>> entries) {
-  py::PyJsonObject map;
-  for (auto& [k, v] : entries)
-    map.insert_or_assign(std::move(k), std::move(v));
-  return PyJsonValue::Object(std::move(map));
-}
-
-std::vector<std::pair<std::string, PyJsonValue>> bindings() {
-  std::vector<std::pair<std::string, PyJsonValue>> out;
-  out.emplace_back("user", object({{"name", PyJsonValue::String("Alexandra Example")},
-                                   {"age", PyJsonValue::UInt(42)},
-                                   {"country", PyJsonValue::String("NL")},
-                                   {"tags", PyJsonValue::Array({PyJsonValue::String("admin"),
-                                                                PyJsonValue::String("beta")})}}));
-  out.emplace_back("limit", PyJsonValue::UInt(10));
+std::vector<std::pair<std::string, HostValue>> bindings() {
+  std::vector<std::pair<std::string, HostValue>> out;
+  out.emplace_back(
+      "user",
+      HostValue::Object(
+          {{"name", HostValue::String("Alexandra Example")},
+           {"age", HostValue::UInt(42)},
+           {"country", HostValue::String("NL")},
+           {"tags", HostValue::Array({HostValue::String("admin"), HostValue::String("beta")})}}));
+  out.emplace_back("limit", HostValue::UInt(10));
   return out;
 }
 
@@ -92,7 +87,7 @@ Exp containers() {
 
 void eval_prepared(benchmark::State& state, Exp (*make)()) {
   const Exp exp = make();
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.bind_multiple(bindings());
   const auto env = builder.build();
   for (auto _ : state) {
@@ -102,16 +97,16 @@ void eval_prepared(benchmark::State& state, Exp (*make)()) {
   }
 }
 
-// What one Exp.eval call does besides converting Python objects.
+// What one evaluation of an embedder does besides converting its own values.
 void eval_call_sequence(benchmark::State& state, Exp (*make)()) {
   const Exp exp = make();
   const auto prepared = bindings();
   for (auto _ : state) {
-    std::vector<std::pair<std::string, PyJsonValue>> bound;
+    std::vector<std::pair<std::string, HostValue>> bound;
     bound.reserve(prepared.size());
     for (const auto& [name, value] : prepared)
       bound.emplace_back(name, value.clone());
-    EnvBuilder<PyJsonValue> builder;
+    EnvBuilder<HostValue> builder;
     builder.bind_multiple(std::move(bound));
     const auto env = std::move(builder).build();
     auto result = interpreter::eval(exp, env);
@@ -119,7 +114,7 @@ void eval_call_sequence(benchmark::State& state, Exp (*make)()) {
       state.SkipWithError(result.error().to_string().c_str());
       break;
     }
-    auto out = PyJsonValue::from_value(std::move(*result).into_owned());
+    auto out = std::move(*result).into_owned();
     benchmark::DoNotOptimize(out);
   }
 }
@@ -130,7 +125,7 @@ void eval_deep_chain(benchmark::State& state) {
   Exp chain = var({seg("limit")});
   for (int i = 1; i < n; ++i)
     chain = bin<Exp::Kind::And>(std::move(chain), var({seg("limit")}));
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.bind_multiple(bindings());
   const auto env = builder.build();
   for (auto _ : state) {

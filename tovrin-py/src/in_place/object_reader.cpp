@@ -157,10 +157,8 @@ std::optional<Value> value_in_place(PyObject* object) {
   return std::nullopt;
 }
 
-Value read_variable_in_place(const void* bindings, const VarAccess& access,
-                             std::optional<EvalError>& error) {
-  const auto& in_place = *static_cast<const InPlaceBindings*>(bindings);
-  PyObject* found = find_in_place(in_place.bindings, access.names(), in_place.keys->find(access));
+Value InPlaceBindings::read(const VarAccess& access, std::optional<EvalError>& error) const {
+  PyObject* found = find_in_place(bindings_, access.names(), keys_.find(access));
   if (found != nullptr) {
     // The kinds most variables hold, read at once.
     PyTypeObject* type = Py_TYPE(found);

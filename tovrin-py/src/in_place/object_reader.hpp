@@ -6,7 +6,8 @@
 #include <span>
 
 #include "in_place/segment_keys.hpp"
-#include "tovrin/interpreter.hpp"
+#include "tovrin/errors.hpp"
+#include "tovrin/interpreter/variable_reader.hpp"
 #include "tovrin/types/value.hpp"
 #include "tovrin/types/var.hpp"
 
@@ -29,16 +30,19 @@ PyObject* find_in_place(PyObject* root, std::span<const VarName> names, PyObject
 // spending a unit of work.
 std::optional<Value> value_in_place(PyObject* object);
 
-// What an evaluation reads its variables from in place: the bindings and the keys of the
-// expression's accessors.
-struct InPlaceBindings {
-  PyObject* bindings;
-  const SegmentKeys* keys;
-};
+// The interpreter's reader of variables in place: from the bindings, through the keys of the
+// expression's accessors. Any failure is reported as an error of no particular kind: the
+// evaluation is then left to the conversion, which names it.
+class InPlaceBindings final : public interpreter::VariableReader {
+ public:
+  InPlaceBindings(PyObject* bindings, const SegmentKeys& keys) noexcept
+      : bindings_(bindings), keys_(keys) {}
 
-// The interpreter's variable reader over InPlaceBindings. Any failure is reported as an error of
-// no particular kind: the evaluation is then left to the conversion, which names it.
-Value read_variable_in_place(const void* bindings, const VarAccess& access,
-                             std::optional<EvalError>& error);
+  Value read(const VarAccess& access, std::optional<EvalError>& error) const override;
+
+ private:
+  PyObject* bindings_;
+  const SegmentKeys& keys_;
+};
 
 }  // namespace tovrin::py

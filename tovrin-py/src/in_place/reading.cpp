@@ -5,6 +5,7 @@
 #include "convert_out.hpp"
 #include "in_place/fit_check.hpp"
 #include "in_place/object_reader.hpp"
+#include "tovrin/interpreter.hpp"
 
 namespace tovrin::py {
 
@@ -28,9 +29,8 @@ std::optional<PyJsonValue> found_part(const VarAccess& access, const SegmentKeys
 std::optional<capi::Ref> evaluate_in_place(const Exp& tree, const SegmentKeys& keys,
                                            const KnownStrings& result_keys, PyObject* bindings) {
   if (!bindings_fit_in_place(bindings)) return std::nullopt;
-  const InPlaceBindings read_from{bindings, &keys};
   auto result =
-      interpreter::eval_reading(tree, DEFAULT_VTABLE.get(), &read_variable_in_place, &read_from);
+      interpreter::eval_reading(tree, DEFAULT_VTABLE.get(), InPlaceBindings(bindings, keys));
   if (!result) return std::nullopt;
   // The result may borrow text from bound strings. Making its lists and dicts could start a
   // collection whose finalizers change the bindings and release those strings; the collector

@@ -7,7 +7,6 @@
 #include "in_place/segment_keys.hpp"
 #include "known_strings.hpp"
 #include "py_types/jsonobj.hpp"
-#include "tovrin/interpreter.hpp"
 #include "tovrin/types/exp.hpp"
 #include "tovrin/types/var.hpp"
 

@@ -9,7 +9,7 @@
 #include "tovrin/utils/inline_stack.hpp"
 #include "tovrin/work_budget.hpp"
 
-namespace tovrin::interpreter::detail {
+namespace tovrin::interpreter {
 
 namespace {
 
@@ -35,11 +35,10 @@ const Exp* operand(const std::unique_ptr<Exp>& child) {
 // for the values they make.
 class Machine {
  public:
-  Machine(const FunctionTable& functions, VariableReader read, const void* env)
+  Machine(const FunctionTable& functions, const VariableReader& read)
       : functions_(functions),
         builtins_only_(DEFAULT_VTABLE.if_built() == &functions),
-        read_(read),
-        env_(env) {}
+        read_(read) {}
 
   EvalResult run(const Exp& root) {
     work_.push(task::Evaluate{&root});
@@ -95,7 +94,7 @@ class Machine {
           values_.push(Entry::borrowed(node->get_if<Exp::Literal>()->value));
           return true;
         case Exp::Kind::Var:
-          values_.emplace(std::in_place, read_(env_, node->get_if<Exp::Var>()->access, error_));
+          values_.emplace(std::in_place, read_.read(node->get_if<Exp::Var>()->access, error_));
           return !error_;
         case Exp::Kind::Call: {
           const auto& item = node->get_if<Exp::Call>()->item;
@@ -297,8 +296,7 @@ class Machine {
 
   const FunctionTable& functions_;
   const bool builtins_only_;
-  VariableReader read_;
-  const void* env_;
+  const VariableReader& read_;
   std::optional<EvalError> error_;
   // Every node evaluated spends a unit, so that a long evaluation can be stopped: every task
   // comes from evaluating a node, and the work of calls and comparisons, which grows with their
@@ -313,10 +311,10 @@ class Machine {
 
 }  // namespace
 
-EvalResult run(const Exp& root, const FunctionTable& functions, VariableReader read,
-               const void* env) {
-  Machine machine(functions, read, env);
+EvalResult eval_reading(const Exp& root, const FunctionTable& functions,
+                        const VariableReader& read) {
+  Machine machine(functions, read);
   return machine.run(root);
 }
 
-}  // namespace tovrin::interpreter::detail
+}  // namespace tovrin::interpreter

@@ -23,9 +23,9 @@ void EvalTest::bind(std::string name, std::string_view json_text) {
   bindings_.emplace_back(std::move(name), json(json_text));
 }
 
-Env<py::PyJsonValue> EvalTest::env() const {
-  EnvBuilder<py::PyJsonValue> builder;
-  std::vector<std::pair<std::string, py::PyJsonValue>> copies;
+Env<HostValue> EvalTest::env() const {
+  EnvBuilder<HostValue> builder;
+  std::vector<std::pair<std::string, HostValue>> copies;
   for (const auto& [name, value] : bindings_)
     copies.emplace_back(name, value.clone());
   builder.bind_multiple(std::move(copies));

@@ -13,7 +13,7 @@
 
 namespace tovrin::testing {
 
-// Evaluates trees against PyJsonValue bindings and a small table of test functions:
+// Evaluates trees against HostValue bindings and a small table of test functions:
 //   count(...)  the number of its arguments
 //   one(x)      x itself; fails with an argument-count error for any other count
 //   echo(...)   its arguments as an array (copies that may still borrow their text)
@@ -26,7 +26,7 @@ class EvalTest : public ::testing::Test {
   void bind(std::string name, std::string_view json_text);
   // Evaluates against the built-in functions instead of the test functions.
   void use_builtins() { use_builtins_ = true; }
-  Env<py::PyJsonValue> env() const;
+  Env<HostValue> env() const;
 
   interpreter::EvalResult eval(const Exp& exp) const;
   // The result's debug form, or the error's message.
@@ -37,8 +37,8 @@ class EvalTest : public ::testing::Test {
  private:
   FunctionTable functions_;
   bool use_builtins_ = false;
-  std::vector<std::pair<std::string, py::PyJsonValue>> bindings_;
-  mutable std::deque<Env<py::PyJsonValue>> envs_;  // kept alive for borrowed results
+  std::vector<std::pair<std::string, HostValue>> bindings_;
+  mutable std::deque<Env<HostValue>> envs_;  // kept alive for borrowed results
 };
 
 }  // namespace tovrin::testing

@@ -271,7 +271,7 @@ TEST(InterpreterCalls, OwnTableDecidesOverTheBuiltinOfTheName) {
   FunctionTable table;
   table.insert_or_assign("len",
                          FnCallback::sync([](FnArgs) -> FnResult { return Value::Int(42); }));
-  EnvBuilder<py::PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.with_functions(MaybeOwned<FunctionTable>::borrowed(table));
   const auto env = std::move(builder).build();
   const auto outcome = [&](const Exp& exp) {

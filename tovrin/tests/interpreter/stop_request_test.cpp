@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "functions/builtin_test_support.hpp"
-#include "py_types/jsonobj.hpp"
 #include "regex/regex.hpp"
+#include "support/host_value.hpp"
 #include "tovrin/interpreter.hpp"
 #include "tovrin/parser/accessor.hpp"
 #include "tovrin/parser/expression.hpp"
@@ -64,10 +64,11 @@ std::vector<LongOperation> long_operations() {
   const auto chain = std::make_shared<Exp>(
       std::move(parser::parse_exp(repeated("true && ", kMany, "true"))->value));
   const auto no_bindings =
-      std::make_shared<Env<py::PyJsonValue>>(EnvBuilder<py::PyJsonValue>().build());
+      std::make_shared<Env<testing::HostValue>>(EnvBuilder<testing::HostValue>().build());
   // A bound array, read by the interpreter as a variable.
-  auto builder = std::make_shared<EnvBuilder<py::PyJsonValue>>();
-  builder->bind("x", py::PyJsonValue::Array(py::PyJsonArray(kMany, py::PyJsonValue::Int(1))));
+  auto builder = std::make_shared<EnvBuilder<testing::HostValue>>();
+  builder->bind("x",
+                testing::HostValue::Array(testing::HostArray(kMany, testing::HostValue::Int(1))));
   const auto variable = std::make_shared<Exp>(std::move(parser::parse_exp("x")->value));
   // Many alternatives make a large RE2 program, so that a long text is searched in windows.
   std::string alternatives = "(?:";

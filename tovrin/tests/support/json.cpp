@@ -11,14 +11,12 @@ namespace tovrin::testing {
 
 namespace {
 
-using py::PyJsonValue;
-
 class Reader {
  public:
   explicit Reader(std::string_view text) : rest_(text) {}
 
-  PyJsonValue document() {
-    PyJsonValue value = read();
+  HostValue document() {
+    HostValue value = read();
     skip_blanks();
     if (!rest_.empty()) fail("text after the value");
     return value;
@@ -43,35 +41,35 @@ class Reader {
     if (!take(token)) fail("unexpected character");
   }
 
-  PyJsonValue read() {
+  HostValue read() {
     skip_blanks();
-    if (take("null")) return PyJsonValue::Null();
-    if (take("true")) return PyJsonValue::Bool(true);
-    if (take("false")) return PyJsonValue::Bool(false);
-    if (take("NaN")) return PyJsonValue::Float(std::nan(""));
-    if (take("Infinity")) return PyJsonValue::Float(std::numeric_limits<double>::infinity());
+    if (take("null")) return HostValue::Null();
+    if (take("true")) return HostValue::Bool(true);
+    if (take("false")) return HostValue::Bool(false);
+    if (take("NaN")) return HostValue::Float(std::nan(""));
+    if (take("Infinity")) return HostValue::Float(std::numeric_limits<double>::infinity());
     if (take("[")) {
-      py::PyJsonArray elements;
-      if (take("]")) return PyJsonValue::Array(std::move(elements));
+      HostArray elements;
+      if (take("]")) return HostValue::Array(std::move(elements));
       do {
         elements.push_back(read());
       } while (take(","));
       expect("]");
-      return PyJsonValue::Array(std::move(elements));
+      return HostValue::Array(std::move(elements));
     }
     if (take("{")) {
-      py::PyJsonObject entries;
-      if (take("}")) return PyJsonValue::Object(std::move(entries));
+      HostEntries entries;
+      if (take("}")) return HostValue::Object(std::move(entries));
       do {
         skip_blanks();
         std::string key = string();
         expect(":");
-        entries.insert_or_assign(std::move(key), read());
+        entries.emplace_back(std::move(key), read());
       } while (take(","));
       expect("}");
-      return PyJsonValue::Object(std::move(entries));
+      return HostValue::Object(std::move(entries));
     }
-    if (!rest_.empty() && rest_.front() == '"') return PyJsonValue::String(string());
+    if (!rest_.empty() && rest_.front() == '"') return HostValue::String(string());
     return number();
   }
 
@@ -93,7 +91,7 @@ class Reader {
     return out;
   }
 
-  PyJsonValue number() {
+  HostValue number() {
     std::size_t length = 0;
     while (length < rest_.size() &&
            std::string_view("+-.eE0123456789").find(rest_[length]) != std::string_view::npos)
@@ -106,16 +104,16 @@ class Reader {
     if (digits.find_first_of(".eE") != std::string_view::npos) {
       double d = 0;
       if (std::from_chars(first, last, d).ptr != last) fail("bad float");
-      return PyJsonValue::Float(d);
+      return HostValue::Float(d);
     }
     if (digits.front() == '-') {
       std::int64_t i = 0;
       if (std::from_chars(first, last, i).ptr != last) fail("bad int");
-      return PyJsonValue::Int(i);
+      return HostValue::Int(i);
     }
     std::uint64_t u = 0;
     if (std::from_chars(first, last, u).ptr != last) fail("bad uint");
-    return PyJsonValue::UInt(u);
+    return HostValue::UInt(u);
   }
 
   std::string_view rest_;
@@ -123,7 +121,7 @@ class Reader {
 
 }  // namespace
 
-py::PyJsonValue json(std::string_view text) {
+HostValue json(std::string_view text) {
   return Reader(text).document();
 }
 

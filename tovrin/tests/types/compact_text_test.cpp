@@ -66,7 +66,7 @@ TEST(CompactText, LongNamesInTreesAndMessages) {
   const Exp call = testing::call(long_name);
   EXPECT_EQ(call.get_if<Exp::Call>()->item.name, long_name);
   const Exp variable = testing::var(long_name + "." + long_name + "x");
-  EnvBuilder<py::PyJsonValue> builder;
+  EnvBuilder<testing::HostValue> builder;
   builder.bind(long_name, testing::json("{}"));
   const auto env = std::move(builder).build();
   const auto message = [&](const Exp& exp) {

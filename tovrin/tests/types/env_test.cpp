@@ -7,12 +7,12 @@
 namespace tovrin {
 namespace {
 
-using py::PyJsonValue;
+using testing::HostValue;
 using testing::json;
 
-std::vector<std::pair<std::string, PyJsonValue>> pairs(
+std::vector<std::pair<std::string, HostValue>> pairs(
     std::vector<std::pair<std::string, std::string>> texts) {
-  std::vector<std::pair<std::string, PyJsonValue>> out;
+  std::vector<std::pair<std::string, HostValue>> out;
   for (auto& [name, text] : texts)
     out.emplace_back(std::move(name), json(text));
   return out;
@@ -39,7 +39,7 @@ TEST(DefaultVtable, NamesAreCaseSensitive) {
 }
 
 TEST(EnvBuilder, LaterBindingOfANameWins) {
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.bind_multiple(pairs({{"a", "1"}, {"b", "2"}}));
   builder.bind_multiple(pairs({{"a", "\"second\""}}));
   const auto env = builder.build();
@@ -50,16 +50,16 @@ TEST(EnvBuilder, LaterBindingOfANameWins) {
 }
 
 TEST(EnvBuilder, EmptyBuilderGivesNoBindingsAndTheSharedTable) {
-  const auto env = EnvBuilder<PyJsonValue>().build();
+  const auto env = EnvBuilder<HostValue>().build();
   EXPECT_TRUE(env.bindings.empty());
   EXPECT_TRUE(env.functions.is_borrowed());
   EXPECT_EQ(&env.functions.get(), &DEFAULT_VTABLE.get());
 }
 
 TEST(EnvBuilder, EachBuildIsIndependent) {
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.bind_multiple(pairs({{"a", "[1, 2]"}}));
-  const PyJsonValue kept = json("\"kept by the caller\"");
+  const HostValue kept = json("\"kept by the caller\"");
   builder.bind_borrowed("k", kept);
   const auto first = builder.build();
   const auto second = builder.build();
@@ -73,7 +73,7 @@ TEST(EnvBuilder, EachBuildIsIndependent) {
 }
 
 TEST(EnvBuilder, MovingBuildGivesTheSameEnvironment) {
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.bind_multiple(pairs({{"a", R"({"x": [true]})"}}));
   const auto env = std::move(builder).build();
   EXPECT_EQ(env.find_binding("a")->debug(), "Object({\"x\": Array([Bool(true)])})");
@@ -83,14 +83,14 @@ TEST(EnvBuilder, MovingBuildGivesTheSameEnvironment) {
 TEST(EnvBuilder, OwnTableIsCopiedSharingItsCallables) {
   FunctionTable table;
   table.insert_or_assign("one", FnCallback::sync([](FnArgs) -> FnResult { return Value::Int(1); }));
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.with_functions(MaybeOwned<FunctionTable>::owned(table));
   const auto env = builder.build();
   EXPECT_FALSE(env.functions.is_borrowed());
   ASSERT_EQ(env.functions->size(), 1u);
   EXPECT_EQ(env.functions->at("one").as_sync()->fn, table.at("one").as_sync()->fn);
 
-  EnvBuilder<PyJsonValue> borrowing;
+  EnvBuilder<HostValue> borrowing;
   borrowing.with_functions(MaybeOwned<FunctionTable>::borrowed(table));
   EXPECT_EQ(&borrowing.build().functions.get(), &table);
 }

@@ -5,19 +5,19 @@
 #include "support/json.hpp"
 #include "support/small_stack.hpp"
 #include "tovrin/internal_failure.hpp"
-#include "tovrin/types/value.hpp"
+#include "tovrin/types/value_from_json.hpp"
 
 namespace tovrin {
 namespace {
 
-using py::PyJsonArray;
-using py::PyJsonObject;
-using py::PyJsonValue;
+using testing::HostArray;
+using testing::HostEntries;
+using testing::HostValue;
 using testing::json;
 using testing::run_on_small_stack;
 
 // Both conversions must agree on everything but where strings live.
-void expect_both(const PyJsonValue& host, const Value& expected) {
+void expect_both(const HostValue& host, const Value& expected) {
   auto borrowed = Value::from_json_object_ref(host);
   ASSERT_TRUE(borrowed.has_value()) << host.debug();
   EXPECT_EQ(*borrowed, expected) << host.debug() << " gave " << borrowed->debug();
@@ -27,24 +27,24 @@ void expect_both(const PyJsonValue& host, const Value& expected) {
 }
 
 TEST(ValueFromJson, Numbers) {
-  expect_both(PyJsonValue::UInt(9223372036854775807u), Value::Int(9223372036854775807));
-  expect_both(PyJsonValue::UInt(9223372036854775808u), Value::Float(9223372036854775808.0));
-  expect_both(PyJsonValue::UInt(18446744073709551615u), Value::Float(18446744073709551616.0));
+  expect_both(HostValue::UInt(9223372036854775807u), Value::Int(9223372036854775807));
+  expect_both(HostValue::UInt(9223372036854775808u), Value::Float(9223372036854775808.0));
+  expect_both(HostValue::UInt(18446744073709551615u), Value::Float(18446744073709551616.0));
   // 2^63 + 1025 lies closer to 2^63 + 2048 than to 2^63.
-  expect_both(PyJsonValue::UInt(9223372036854776833u), Value::Float(9223372036854777856.0));
+  expect_both(HostValue::UInt(9223372036854776833u), Value::Float(9223372036854777856.0));
   // 2^63 + 1024 is a tie and goes to the even neighbour 2^63.
-  expect_both(PyJsonValue::UInt(9223372036854776832u), Value::Float(9223372036854775808.0));
-  expect_both(PyJsonValue::Int(-1), Value::Int(-1));
-  expect_both(PyJsonValue::UInt(0), Value::Int(0));
-  expect_both(PyJsonValue::Float(1.0), Value::Float(1.0));
-  EXPECT_NE(*Value::from_json_object_ref(PyJsonValue::Float(1.0)), Value::Int(1));
-  expect_both(PyJsonValue::Bool(false), Value::Bool(false));
-  expect_both(PyJsonValue::Null(), Value::Null());
+  expect_both(HostValue::UInt(9223372036854776832u), Value::Float(9223372036854775808.0));
+  expect_both(HostValue::Int(-1), Value::Int(-1));
+  expect_both(HostValue::UInt(0), Value::Int(0));
+  expect_both(HostValue::Float(1.0), Value::Float(1.0));
+  EXPECT_NE(*Value::from_json_object_ref(HostValue::Float(1.0)), Value::Int(1));
+  expect_both(HostValue::Bool(false), Value::Bool(false));
+  expect_both(HostValue::Null(), Value::Null());
 
-  const auto nan = Value::from_json_object_ref(PyJsonValue::Float(std::nan("")));
+  const auto nan = Value::from_json_object_ref(HostValue::Float(std::nan("")));
   ASSERT_NE(nan->as_float(), nullptr);
   EXPECT_TRUE(std::isnan(*nan->as_float()));
-  const auto negative_zero = Value::from_json_object(PyJsonValue::Float(-0.0));
+  const auto negative_zero = Value::from_json_object(HostValue::Float(-0.0));
   EXPECT_TRUE(std::signbit(*negative_zero->as_float()));
 }
 
@@ -63,7 +63,7 @@ TEST(ValueFromJson, Containers) {
 }
 
 TEST(ValueFromJson, BorrowedFormBorrowsOnlyStrings) {
-  const PyJsonValue host = json(R"(["a string long enough to be on the heap"])");
+  const HostValue host = json(R"(["a string long enough to be on the heap"])");
   const auto value = Value::from_json_object_ref(host);
   const Text& text = *value->as_array()->front().as_text();
   EXPECT_TRUE(text.is_borrowed());
@@ -71,7 +71,7 @@ TEST(ValueFromJson, BorrowedFormBorrowsOnlyStrings) {
 }
 
 TEST(ValueFromJson, OwnedFormMovesStrings) {
-  PyJsonValue host = json(R"({"k": "a string long enough to be on the heap"})");
+  HostValue host = json(R"({"k": "a string long enough to be on the heap"})");
   const char* buffer = host.get("k")->as_str()->data();
   const auto value = Value::from_json_object(std::move(host));
   const Text& text = *value->as_object()->find("k")->as_text();
@@ -80,17 +80,17 @@ TEST(ValueFromJson, OwnedFormMovesStrings) {
 }
 
 // Objects and arrays in turn, `depth` of them around the string "leaf".
-PyJsonValue nested_host(int depth) {
-  PyJsonValue value = PyJsonValue::String("leaf");
+HostValue nested_host(int depth) {
+  HostValue value = HostValue::String("leaf");
   for (int level = 0; level < depth; ++level) {
     if (level % 2 == 0) {
-      PyJsonObject entries;
-      entries.append_new("k", std::move(value));
-      value = PyJsonValue::Object(std::move(entries));
+      HostEntries entries;
+      entries.emplace_back("k", std::move(value));
+      value = HostValue::Object(std::move(entries));
     } else {
-      PyJsonArray elements;
+      HostArray elements;
       elements.push_back(std::move(value));
-      value = PyJsonValue::Array(std::move(elements));
+      value = HostValue::Array(std::move(elements));
     }
   }
   return value;
@@ -118,7 +118,7 @@ constexpr int kDepth = 100'000;
 TEST(ValueFromJson, NestingCostsNoCallStack) {
   run_on_small_stack([] {
     {
-      const PyJsonValue host = nested_host(kDepth);
+      const HostValue host = nested_host(kDepth);
       const auto borrowed = Value::from_json_object_ref(host);
       ASSERT_TRUE(borrowed.has_value());
       EXPECT_EQ(depth_of(*borrowed), kDepth);

@@ -9,8 +9,8 @@
 namespace tovrin {
 namespace {
 
-using py::PyJsonValue;
 using testing::accessor;
+using testing::HostValue;
 using testing::json;
 
 // The walked value's debug form, or the error's message.
@@ -26,16 +26,16 @@ std::string outcome(const Result<Found, VarAccessError>& result) {
 
 std::string access_names(std::string_view path, std::string_view value) {
   const auto access = accessor(path);
-  const PyJsonValue host = json(value);
+  const HostValue host = json(value);
   return outcome(VarAccess::access_names(std::span<const VarName>(access.names()), host, false));
 }
 
 std::string from_bindings(std::string_view path,
                           std::vector<std::pair<std::string, std::string>> bound) {
-  std::vector<std::pair<std::string, PyJsonValue>> bindings;
+  std::vector<std::pair<std::string, HostValue>> bindings;
   for (auto& [name, text] : bound)
     bindings.emplace_back(name, json(text));
-  EnvBuilder<PyJsonValue> builder;
+  EnvBuilder<HostValue> builder;
   builder.bind_multiple(std::move(bindings));
   const auto env = builder.build();
   return outcome(accessor(path).access_from_bindings(env));
@@ -70,24 +70,24 @@ TEST(AccessNames, FromTheValueItself) {
 
 TEST(AccessNames, QuotedSegmentWithADotIsOneKey) {
   const VarAccess dotted({VarName{"x.y", std::nullopt}});
-  const PyJsonValue host = json(R"({"x.y": 1, "x": {"y": 2}})");
+  const HostValue host = json(R"({"x.y": 1, "x": {"y": 2}})");
   EXPECT_EQ(outcome(VarAccess::access_names(std::span<const VarName>(dotted.names()), host, false)),
             "UInt(1)");
 }
 
 TEST(AccessNames, RootWithoutIndexIsTheValueItself) {
   const auto access = accessor("anything");
-  const PyJsonValue host = json("[1]");
+  const HostValue host = json("[1]");
   auto found = VarAccess::access_names(std::span<const VarName>(access.names()), host, true);
   ASSERT_TRUE(found.has_value());
   EXPECT_EQ(*found, &host);
 }
 
 TEST(AccessNames, EmptyListIsAnInternalFailure) {
-  const PyJsonValue host = json("{}");
+  const HostValue host = json("{}");
   EXPECT_THROW((void)VarAccess::access_names(std::span<const VarName>(), host, false),
                InternalFailure);
-  PyJsonValue place = json("{}");
+  HostValue place = json("{}");
   EXPECT_THROW((void)VarAccess::access_names_mut(std::span<const VarName>(), place),
                InternalFailure);
 }
@@ -115,8 +115,8 @@ TEST(AccessFromBindings, FromABoundVariable) {
 }
 
 TEST(AccessFromBindings, FindsABorrowIntoTheEnvironment) {
-  EnvBuilder<PyJsonValue> builder;
-  std::vector<std::pair<std::string, PyJsonValue>> bindings;
+  EnvBuilder<HostValue> builder;
+  std::vector<std::pair<std::string, HostValue>> bindings;
   bindings.emplace_back("a", json(R"({"b": [true]})"));
   builder.bind_multiple(std::move(bindings));
   const auto env = builder.build();
@@ -127,7 +127,7 @@ TEST(AccessFromBindings, FindsABorrowIntoTheEnvironment) {
 }
 
 std::string replaced(std::string_view path, std::string_view value, std::string_view by) {
-  PyJsonValue host = json(value);
+  HostValue host = json(value);
   auto status = accessor(path).replace_in(host, json(by));
   if (!status) return status.error().to_string();
   return host.debug();
@@ -154,7 +154,7 @@ TEST(ReplaceWalk, PutsTheReplacementInAnExistingPlace) {
 }
 
 TEST(ReplaceWalk, FailureLeavesTheValueUnchanged) {
-  PyJsonValue host = json(R"({"a": {"b": 1}})");
+  HostValue host = json(R"({"a": {"b": 1}})");
   EXPECT_FALSE(accessor("a.c").replace_in(host, json("9")).has_value());
   EXPECT_EQ(host.debug(), "Object({\"a\": Object({\"b\": UInt(1)})})");
 }

@@ -114,7 +114,7 @@ class Value {
   // The value of a host JSON value, or the text "Unsupported value type" for a host value of no
   // known kind. from_json_object consumes the host value and owns all its text;
   // from_json_object_ref borrows the host's strings, so the result must not outlive it. Arrays,
-  // objects and keys are always new. Defined in value_from_json.hpp.
+  // objects and keys are always new. Defined in value_from_json.hpp, which their callers include.
   template <JsonObject V>
   static Result<Value, std::string> from_json_object(V value);
   template <JsonObject V>
@@ -253,5 +253,3 @@ class Value {
 bool truthy(const Value& value) noexcept;
 
 }  // namespace tovrin
-
-#include "tovrin/types/value_from_json.hpp"

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "tovrin/types/value_from_json.hpp"
+
 namespace tovrin::py {
 namespace {
 
@@ -123,6 +125,26 @@ TEST(PyJsonValueHost, ConsumingOperationsMoveContent) {
   EXPECT_EQ(J::String("s").into_string(), "s");
   EXPECT_EQ(J::UInt(1).into_string(), std::nullopt);
   EXPECT_EQ(array_of({J::Null(), J::Null()}).into_array()->size(), 2u);
+}
+
+// The engine reads integers through as_i64 first: unsigned ones in the signed range become Int,
+// larger ones the nearest Float; signed ones stay Int.
+TEST(PyJsonValueHost, IntegersConvertAsTheEngineReadsThem) {
+  const struct {
+    PyJsonValue host;
+    Value expected;
+  } cases[] = {
+      {J::UInt(0), Value::Int(0)},
+      {J::UInt(9223372036854775807u), Value::Int(9223372036854775807)},
+      {J::UInt(9223372036854775808u), Value::Float(9223372036854775808.0)},
+      {J::UInt(18446744073709551615u), Value::Float(18446744073709551616.0)},
+      {J::Int(-1), Value::Int(-1)},
+      {array_of({J::UInt(1), J::Int(-2)}), Value::Array({Value::Int(1), Value::Int(-2)})},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(*Value::from_json_object_ref(c.host), c.expected) << c.host.debug();
+    EXPECT_EQ(*Value::from_json_object(c.host.clone()), c.expected) << c.host.debug();
+  }
 }
 
 }  // namespace
