@@ -30,10 +30,14 @@ struct Placeholder {
 };
 
 // The end of the run of decimal digits (any script: general category Nd) that starts at `pos`.
+// A unit of work is spent for every kBytesPerUnit bytes read, whatever the width of the digits.
 std::size_t digit_run_end(std::string_view text, std::size_t pos, WorkBudget& budget) {
-  const std::size_t start = pos;
+  std::size_t next_unit = pos + WorkBudget::kBytesPerUnit;
   while (pos < text.size()) {
-    if ((pos - start + 1) % WorkBudget::kBytesPerUnit == 0) budget.spend(1);
+    if (pos >= next_unit) {
+      budget.spend(1);
+      next_unit += WorkBudget::kBytesPerUnit;
+    }
     const auto byte = static_cast<unsigned char>(text[pos]);
     if (byte < 0x80) {
       if (byte < '0' || byte > '9') break;

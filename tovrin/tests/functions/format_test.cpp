@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "functions/builtin_test_support.hpp"
+#include "tovrin/work_budget.hpp"
 
 namespace tovrin {
 namespace {
@@ -203,6 +204,25 @@ TEST(Format, ScanFindsTheSameMatchesAsThePattern) {
     for (std::size_t n = length(random); n > 0; --n)
       text += kPieces[piece(random)];
     ASSERT_EQ(format_by_scan(text, values), format_by_pattern(text, values)) << text;
+  }
+}
+
+// A run of digits after a brace is read to its end; its work is spent as it is read, whatever the
+// width of its digits, so that the stop check is asked during a long run.
+TEST(Format, LongDigitRunsSpendTheirWork) {
+  static int asked = 0;
+  const StopCheckScope scope([] {
+    ++asked;
+    return false;
+  });
+  // ASCII, Arabic-Indic, Devanagari and mathematical bold digits: one to four bytes each.
+  for (const std::string_view digit : {"1", "\xd9\xa1", "\xe0\xa5\xa6", "\xf0\x9d\x9f\x8e"}) {
+    std::string text = "{";
+    while (text.size() < (std::size_t{1} << 20))
+      text += digit;
+    asked = 0;
+    EXPECT_EQ(text_of(call(functions::format, {str(text)})).size(), text.size()) << digit;
+    EXPECT_GE(asked, 2) << digit;
   }
 }
 
