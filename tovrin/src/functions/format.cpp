@@ -30,10 +30,14 @@ struct Placeholder {
 };
 
 // The end of the run of decimal digits (any script: general category Nd) that starts at `pos`.
+// A unit of work is spent for every kBytesPerUnit bytes read, whatever the width of the digits.
 std::size_t digit_run_end(std::string_view text, std::size_t pos, WorkBudget& budget) {
-  const std::size_t start = pos;
+  std::size_t next_unit = pos + WorkBudget::kBytesPerUnit;
   while (pos < text.size()) {
-    if ((pos - start + 1) % WorkBudget::kBytesPerUnit == 0) budget.spend(1);
+    if (pos >= next_unit) {
+      budget.spend(1);
+      next_unit += WorkBudget::kBytesPerUnit;
+    }
     const auto byte = static_cast<unsigned char>(text[pos]);
     if (byte < 0x80) {
       if (byte < '0' || byte > '9') break;
@@ -50,8 +54,8 @@ std::size_t digit_run_end(std::string_view text, std::size_t pos, WorkBudget& bu
 
 // The leftmost placeholder that starts at or after `from`. Every brace is tried once, and a digit
 // run is read only from the brace just before it, so the scan is linear in the template.
-std::optional<Placeholder> next_placeholder(std::string_view text, std::size_t from) {
-  WorkBudget& budget = WorkBudget::current();
+std::optional<Placeholder> next_placeholder(std::string_view text, std::size_t from,
+                                            WorkBudget& budget) {
   for (std::size_t open = text.find('{', from); open != std::string_view::npos;
        open = text.find('{', open + 1)) {
     budget.spend(1);
@@ -142,12 +146,13 @@ BuiltinResult format(Args args) {
 
   std::string out;
   out.reserve(text.size() + values.total_size());
+  WorkBudget& budget = WorkBudget::current();
   std::size_t copied = 0;
-  for (auto placeholder = next_placeholder(text, 0); placeholder;
-       placeholder = next_placeholder(text, placeholder->end)) {
+  for (auto placeholder = next_placeholder(text, 0, budget); placeholder;
+       placeholder = next_placeholder(text, placeholder->end, budget)) {
     // An escape keeps its extra opening brace here and its extra closing brace with the text
     // after it; only the placeholder's own braces are dropped.
-    spend_text_work(placeholder->end - copied);
+    budget.spend_bytes(placeholder->end - copied);
     out.append(text, copied, placeholder->start - copied);
     copied = placeholder->end;
     const std::string_view digits = placeholder->digits(text);
@@ -161,7 +166,7 @@ BuiltinResult format(Args args) {
       // Counted in a full-width word: the largest indices must not wrap around.
       return Err{EvalError::ArgumentError{std::size_t{*index} + 2, args.size()}};
     }
-    spend_text_work(values[*index].size());
+    budget.spend_bytes(values[*index].size());
     out += values[*index];
   }
   out.append(text, copied);

@@ -40,10 +40,10 @@ std::size_t find_escaped(std::string_view text) {
 
 // Appends the whole text escaped; `scan_from` may skip a prefix known to need no escape.
 void append_escaped(std::string& out, std::string_view text, std::size_t scan_from = 0) {
-  WorkBudget& budget = WorkBudget::current();
   std::size_t copied = 0;
   for (std::size_t i = scan_from; i < text.size(); ++i) {
-    if ((i + 1) % kEscapeSlice == 0) budget.spend_bytes(kEscapeSlice);
+    // The budget is looked up only when a slice is spent: most texts are shorter than one.
+    if ((i + 1) % kEscapeSlice == 0) WorkBudget::current().spend_bytes(kEscapeSlice);
     const char letter = escape_letter(text[i]);
     if (letter == 0) continue;
     out.append(text, copied, i - copied);

@@ -18,16 +18,21 @@ using combinators::character;
 using combinators::skip_ascii_blanks;
 using combinators::starts_with;
 
-// atom: a literal, an array, an object, a call, a variable or a parenthesised expression, tried
-// in this order. After the literal, the first character decides which alternative can match: `[`,
-// `{` and `(` open only their own, and a call or variable begins with a name or a quote. When
-// nothing fits, the atom fails as the last alternative does: `Char` at its input unless it
-// begins with `(`.
+// atom: a literal, an array, an object, a call, a variable or a parenthesised expression, the
+// first that matches. No literal begins as a bracketed alternative does (`[`, `{`, `(`, or a name
+// that is no keyword and then `(`), so bracket_at() looks for those first; the other atoms are a
+// literal, else a variable. When nothing fits, the atom fails as the last alternative does:
+// `Char` at its input unless it begins with `(`.
 ExpParser::Step ExpParser::begin_atom(std::string_view input) {
+  if (auto bracket = bracket_at(input)) return open_bracket(std::move(*bracket));
+  return unbracketed_atom(input);
+}
+
+// An atom where no bracket opens: a literal, else a variable.
+ExpParser::Step ExpParser::unbracketed_atom(std::string_view input) {
   if (auto literal = parse_literal_value(input)) {
     return leaf(literal->rest, Exp::Literal{std::move(literal->value)});
   }
-  if (auto bracket = bracket_at(input)) return open_bracket(std::move(*bracket));
   return variable_or_fail(input);
 }
 

@@ -133,6 +133,7 @@ class ExpParser {
 
   // Atoms (atom.cpp).
   Step begin_atom(std::string_view input);
+  Step unbracketed_atom(std::string_view input);
   std::optional<BracketFrame> bracket_at(std::string_view input);
   Step open_bracket(BracketFrame frame);
   Step start_element(BracketFrame& frame, std::string_view at);

@@ -152,16 +152,19 @@ ExpParser::Step ExpParser::begin_exp(std::string_view input) {
   auto& frame =
       std::get<ExpFrame>(frames_.emplace_back(std::in_place_type<ExpFrame>, operands_.size()));
   frame.levels[Or] = LevelState{};
-  if (combinators::starts_with(at, '!') || bracket_at(at)) return start_operand(frame, Or, at);
+  if (combinators::starts_with(at, '!')) return start_operand(frame, Or, at);
+  if (auto bracket = bracket_at(at)) {
+    clear_levels_inside(frame, Or);
+    return open_bracket(std::move(*bracket));
+  }
   // A lone literal or variable with nothing after it that could begin an operator is the whole
   // expression. Most list elements and call arguments are such, and they need no levels.
-  const Step atom = begin_atom(at);
+  const Step atom = unbracketed_atom(at);
   if (!atom.failed && !may_begin_operator(rest_from(atom.at))) {
     frames_.pop_back();
     return atom;
   }
   clear_levels_inside(frame, Or);
-  frame.negate = false;
   return settle(frame, atom);
 }
 

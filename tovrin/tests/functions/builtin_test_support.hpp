@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tovrin/functions.hpp"
+#include "tovrin/work_budget.hpp"
 
 // Small builders and probes shared by the tests of the built-in functions.
 namespace tovrin::test {
@@ -43,6 +44,19 @@ inline std::string text_of(const functions::BuiltinResult& result) {
   if (!result) return "<failed: " + result.error().to_string() + ">";
   if (const Text* text = result->as_text()) return std::string(text->view());
   return "<not a string: " + result->debug() + ">";
+}
+
+// How often the stop check is asked while `run` runs; the check never asks to stop.
+template <class Run>
+int stop_checks_during(Run run) {
+  static int asked;
+  asked = 0;
+  const StopCheckScope scope([] {
+    ++asked;
+    return false;
+  });
+  run();
+  return asked;
 }
 
 }  // namespace tovrin::test

@@ -206,5 +206,20 @@ TEST(Format, ScanFindsTheSameMatchesAsThePattern) {
   }
 }
 
+// A run of digits after a brace is read to its end; its work is spent as it is read, whatever the
+// width of its digits, so that the stop check is asked during a long run.
+TEST(Format, LongDigitRunsSpendTheirWork) {
+  // ASCII, Arabic-Indic, Devanagari and mathematical bold digits: one to four bytes each.
+  for (const std::string_view digit : {"1", "\xd9\xa1", "\xe0\xa5\xa6", "\xf0\x9d\x9f\x8e"}) {
+    std::string text = "{";
+    while (text.size() < (std::size_t{1} << 20))
+      text += digit;
+    const int asked = test::stop_checks_during([&] {
+      EXPECT_EQ(text_of(call(functions::format, {str(text)})).size(), text.size()) << digit;
+    });
+    EXPECT_GE(asked, 2) << digit;
+  }
+}
+
 }  // namespace
 }  // namespace tovrin

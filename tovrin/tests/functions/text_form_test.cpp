@@ -98,6 +98,17 @@ TEST(TextForm, AppendsToWhatTheSinkHolds) {
   EXPECT_EQ(out, "x=[1]");
 }
 
+// Escaping spends its work as it goes, so that the stop check is asked while a long text inside
+// a container is rendered.
+TEST(TextForm, EscapingALongNestedTextSpendsItsWork) {
+  const std::string long_text(std::size_t{1} << 20, 'x');
+  const Value array = arr({str(long_text)});
+  std::string out;
+  EXPECT_GE(test::stop_checks_during([&] { text_form_to(out, array); }), 2);
+  EXPECT_EQ(out.size(), long_text.size() + 4);
+  EXPECT_TRUE(out == "[\"" + long_text + "\"]");
+}
+
 TEST(EscapeStrForJson, BorrowsTextWithoutEscapes) {
   for (std::string_view text :
        {std::string_view(""), std::string_view("plain 'text' \x01 \xc3\xa9")}) {

@@ -52,6 +52,12 @@ TEST(ParseVariableName, Accessors) {
       {"nullable.trueValue", access({{"nullable", {}}, {"trueValue", {}}}), ""},
       {"a[4294967295]", access({{"a", 4294967295u}}), ""},
       {"a(x)", access({{"a", {}}}), "(x)"},
+      // Four segments are gathered in place; a fifth moves them all into a list.
+      {"a.b[1].c.d", access({{"a", {}}, {"b", 1}, {"c", {}}, {"d", {}}}), ""},
+      {"a.b.c.d[3].e", access({{"a", {}}, {"b", {}}, {"c", {}}, {"d", 3}, {"e", {}}}), ""},
+      {"a.b.c.d.e.'f g'[2].h x",
+       access({{"a", {}}, {"b", {}}, {"c", {}}, {"d", {}}, {"e", {}}, {"f g", 2}, {"h", {}}}),
+       " x"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse_variable_name(c.input);
@@ -96,6 +102,8 @@ TEST(ParseVariableName, Failures) {
                       {"a[99999999999].1b", ErrorKind::Digit, ""},
                       {"a.1b.''", ErrorKind::Digit, ""},
                       {"a.''.1b", ErrorKind::MapRes, ""},
+                      {"a.b.c.d.e.1f", ErrorKind::Digit, ""},
+                      {"a.b.c.d.e[4294967296].f x", ErrorKind::MapRes, " x"},
                   });
 }
 

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "parser/tree_builders.hpp"
+#include "support/small_stack.hpp"
 #include "tovrin/parser/expression.hpp"
 
 namespace tovrin::parser {
@@ -17,18 +18,7 @@ using namespace parser_test;
 // Runs `body` on a thread with a small stack, so that any recursion per nesting level would
 // overflow it long before the nesting bound.
 void on_small_stack(std::function<void()> body) {
-  constexpr std::size_t kStackSize = 256 * 1024;
-  pthread_attr_t attributes;
-  ASSERT_EQ(pthread_attr_init(&attributes), 0);
-  ASSERT_EQ(pthread_attr_setstacksize(&attributes, kStackSize), 0);
-  pthread_t thread;
-  const auto run = [](void* argument) -> void* {
-    (*static_cast<std::function<void()>*>(argument))();
-    return nullptr;
-  };
-  ASSERT_EQ(pthread_create(&thread, &attributes, run, &body), 0);
-  pthread_join(thread, nullptr);
-  pthread_attr_destroy(&attributes);
+  testing::run_on_small_stack(std::move(body), 256 * 1024);
 }
 
 struct Nesting {
@@ -62,7 +52,7 @@ TEST(NestingBound, AcceptedUpToTheBound) {
       const std::size_t per_group = nesting.name == "mixed" ? 4 : 1;
       const std::string text = nested(nesting, kMaxNestingDepth / per_group);
       const auto parsed = parse_whole_exp(text);
-      EXPECT_TRUE(parsed) << nesting.name << ": " << testing::PrintToString(parsed.error());
+      EXPECT_TRUE(parsed) << nesting.name << ": " << ::testing::PrintToString(parsed.error());
     }
   });
 }
