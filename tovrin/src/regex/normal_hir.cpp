@@ -137,21 +137,25 @@ std::optional<char32_t> single_char(const NormalHir& node) {
   return c;
 }
 
+NormalHir merged_class(CodepointSetBuilder chars) {
+  return char_class(std::make_shared<const CodepointSet>(std::move(chars).build()), false);
+}
+
 // Branches that are all single chars, or all classes, are one class.
 std::optional<NormalHir> as_one_class(const std::vector<NormalHir>& branches) {
-  CodepointSet chars;
+  CodepointSetBuilder chars;
   bool all_chars = std::all_of(branches.begin(), branches.end(), [&](const NormalHir& branch) {
     auto c = single_char(branch);
     if (c) chars.add(*c, *c);
     return c.has_value();
   });
-  if (all_chars) return char_class(std::make_shared<const CodepointSet>(std::move(chars)), false);
-  CodepointSet merged;
+  if (all_chars) return merged_class(std::move(chars));
+  CodepointSetBuilder merged;
   for (const NormalHir& branch : branches) {
     if (branch.kind != Kind::Class) return std::nullopt;
     merged.add(*branch.set);
   }
-  return char_class(std::make_shared<const CodepointSet>(std::move(merged)), false);
+  return merged_class(std::move(merged));
 }
 
 // Branches that are all concatenations beginning with the same items: those items followed by
