@@ -6,12 +6,13 @@
 
 #include "regex/pattern_cache.hpp"
 #include "regex/regex.hpp"
+#include "tovrin/utils/utf8.hpp"
 
 namespace {
 
 struct Case {
   const char* name;
-  const char* pattern;
+  std::string pattern;
   std::string text;
 };
 
@@ -20,6 +21,17 @@ std::string long_text() {
   for (int i = 0; i < 40; ++i)
     text += "Grüße aus Köln, Zimmer 42; contact ops@example.com ";
   return text;
+}
+
+// `count` CJK chars, no two of them neighbours in code point order, joined by `separator`: a
+// class or an alternation whose set is built from thousands of pieces.
+std::string separate_chars(int count, const char* separator) {
+  std::string out;
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) out += separator;
+    tovrin::utf8::append(out, static_cast<char32_t>(0x4E00 + 2 * i));
+  }
+  return out;
 }
 
 const Case kCases[] = {
@@ -31,6 +43,8 @@ const Case kCases[] = {
     {"re2/long_text", "[a-z]+@[a-z]+\\.org", long_text()},
     {"vm/long_text", "\\bZimmer\\s+\\d+\\b;\\s+nope", long_text()},
     {"vm/large_repeat", "\\w{100}", long_text()},
+    {"large/char_class", "[" + separate_chars(8000, "") + "]", long_text()},
+    {"large/char_alternation", separate_chars(8000, "|"), long_text()},
 };
 
 void CompileEachCall(benchmark::State& state) {

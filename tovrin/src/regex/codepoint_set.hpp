@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace tovrin::regex {
@@ -42,6 +43,21 @@ class CodepointSet {
  private:
   void canonicalize();
 
+  std::vector<CodepointRange> ranges_;
+};
+
+// The union of many ranges and sets, given in any order and made into a set at once: adding them
+// to a set one by one would sort the whole set again for each, which is quadratic for a class or
+// an alternation of thousands of chars.
+class CodepointSetBuilder {
+ public:
+  void add(char32_t lo, char32_t hi) { ranges_.push_back({lo, hi}); }
+  void add(const CodepointSet& set) {
+    ranges_.insert(ranges_.end(), set.ranges().begin(), set.ranges().end());
+  }
+  CodepointSet build() && { return CodepointSet::from_ranges(std::move(ranges_)); }
+
+ private:
   std::vector<CodepointRange> ranges_;
 };
 

@@ -81,7 +81,6 @@ LiteralSeq extract_class(const CodepointSet& set) {
       seq.push({std::move(bytes), true});
     }
   }
-  enforce_literal_len(seq);
   return seq;
 }
 

@@ -10,22 +10,6 @@ namespace tovrin::regex {
 namespace {
 
 using Kind = NormalHir::Kind;
-using Length = std::optional<std::uint64_t>;
-
-Length add_lengths(Length a, Length b) {
-  std::uint64_t sum = 0;
-  if (!a || !b || __builtin_add_overflow(*a, *b, &sum)) return std::nullopt;
-  return sum;
-}
-
-Length multiply_length(Length a, std::optional<std::uint32_t> times) {
-  std::uint64_t product = 0;
-  if (!a || !times || __builtin_mul_overflow(*a, std::uint64_t{*times}, &product)) {
-    return std::nullopt;
-  }
-  return product;
-}
-
 NormalHir node_of(Kind kind) {
   NormalHir node;
   node.kind = kind;
@@ -34,21 +18,10 @@ NormalHir node_of(Kind kind) {
 
 // Takes over the summaries of the children of a concatenation or an alternation.
 void summarize_children(NormalHir& node) {
-  bool alternation = node.kind == Kind::Alternate;
-  node.max_len = 0;
   for (const NormalHir& child : node.children) {
+    node.only_empty = node.only_empty && child.only_empty;
     node.has_capture = node.has_capture || child.has_capture;
     node.has_look = node.has_look || child.has_look;
-  }
-  for (const NormalHir& child : node.children) {
-    if (!alternation) {
-      node.max_len = add_lengths(node.max_len, child.max_len);
-    } else if (!child.max_len) {
-      node.max_len = std::nullopt;
-      break;
-    } else {
-      node.max_len = std::max(*node.max_len, *child.max_len);
-    }
   }
 }
 
@@ -62,14 +35,14 @@ NormalHir never_matches() {
   NormalHir node = node_of(Kind::Class);
   node.set = borrowed(kNone);
   node.byte_class = true;
-  node.max_len = std::nullopt;
+  node.only_empty = false;
   return node;
 }
 
 NormalHir literal(std::string bytes) {
   if (bytes.empty()) return node_of(Kind::Empty);
   NormalHir node = node_of(Kind::Literal);
-  node.max_len = bytes.size();
+  node.only_empty = false;
   node.literal = std::move(bytes);
   return node;
 }
@@ -82,7 +55,7 @@ NormalHir char_class(std::shared_ptr<const CodepointSet> set, bool byte_class) {
     return literal(std::move(bytes));
   }
   NormalHir node = node_of(Kind::Class);
-  node.max_len = utf8::encoded_length(set->ranges().back().hi);
+  node.only_empty = false;
   node.set = std::move(set);
   node.byte_class = byte_class;
   return node;
@@ -97,7 +70,7 @@ NormalHir look(Look which) {
 
 NormalHir repetition(NormalHir sub, std::uint32_t min, std::optional<std::uint32_t> max,
                      bool greedy) {
-  if (sub.max_len == std::uint64_t{0}) {
+  if (sub.only_empty) {
     min = std::min<std::uint32_t>(min, 1);
     max = std::min<std::uint32_t>(max.value_or(1), 1);
   }
@@ -107,7 +80,7 @@ NormalHir repetition(NormalHir sub, std::uint32_t min, std::optional<std::uint32
   node.min = min;
   node.max = max;
   node.greedy = greedy;
-  node.max_len = multiply_length(sub.max_len, max);
+  node.only_empty = sub.only_empty;
   node.has_capture = sub.has_capture;
   node.has_look = sub.has_look;
   node.children.push_back(std::move(sub));
@@ -116,7 +89,7 @@ NormalHir repetition(NormalHir sub, std::uint32_t min, std::optional<std::uint32
 
 NormalHir capture(NormalHir sub) {
   NormalHir node = node_of(Kind::Capture);
-  node.max_len = sub.max_len;
+  node.only_empty = sub.only_empty;
   node.has_capture = true;
   node.has_look = sub.has_look;
   node.children.push_back(std::move(sub));
@@ -164,21 +137,25 @@ std::optional<char32_t> single_char(const NormalHir& node) {
   return c;
 }
 
+NormalHir merged_class(CodepointSetBuilder chars) {
+  return char_class(std::make_shared<const CodepointSet>(std::move(chars).build()), false);
+}
+
 // Branches that are all single chars, or all classes, are one class.
 std::optional<NormalHir> as_one_class(const std::vector<NormalHir>& branches) {
-  CodepointSet chars;
+  CodepointSetBuilder chars;
   bool all_chars = std::all_of(branches.begin(), branches.end(), [&](const NormalHir& branch) {
     auto c = single_char(branch);
     if (c) chars.add(*c, *c);
     return c.has_value();
   });
-  if (all_chars) return char_class(std::make_shared<const CodepointSet>(std::move(chars)), false);
-  CodepointSet merged;
+  if (all_chars) return merged_class(std::move(chars));
+  CodepointSetBuilder merged;
   for (const NormalHir& branch : branches) {
     if (branch.kind != Kind::Class) return std::nullopt;
     merged.add(*branch.set);
   }
-  return char_class(std::make_shared<const CodepointSet>(std::move(merged)), false);
+  return merged_class(std::move(merged));
 }
 
 // Branches that are all concatenations beginning with the same items: those items followed by

@@ -48,8 +48,8 @@ struct NormalHir {
   bool greedy = true;
   std::vector<NormalHir> children;
 
-  // The longest match in bytes; none when unbounded, too large to count or never matching.
-  std::optional<std::uint64_t> max_len = 0;
+  // Matches the empty string and nothing else: no piece in it consumes a char or never matches.
+  bool only_empty = true;
   bool has_capture = false;
   bool has_look = false;
 };

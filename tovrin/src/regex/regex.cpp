@@ -60,7 +60,7 @@ bool Matcher::re2_answers(std::string_view text) const {
 }
 
 bool Matcher::re2_searches_at_once(std::size_t bytes) const {
-  return bytes <= kRe2SearchWork / re2_program_size_;
+  return bytes <= re2_search_bytes_;
 }
 
 bool Matcher::re2_searches_any_length() const {
@@ -79,7 +79,7 @@ bool Matcher::re2_search(std::string_view text) const {
   // longest match past them; the starts are as many as one search may cover, so windows
   // overlap by less than half.
   const std::size_t overlap = *max_match_bytes_;
-  const std::size_t starts = kRe2SearchWork / re2_program_size_;
+  const std::size_t starts = re2_search_bytes_;
   WorkBudget& budget = WorkBudget::current();
   for (std::size_t start = 0;; start += starts) {
     const std::size_t end = std::min(text.size(), start + starts + overlap);
@@ -132,8 +132,8 @@ Result<std::shared_ptr<const Matcher>, std::string> compile(std::string_view pat
   matcher->re2_needs_ascii_text_ = emitted.needs.ascii;
   matcher->re2_needs_no_carriage_return_ = emitted.needs.no_carriage_return;
   if (matcher->re2_) {
-    matcher->re2_program_size_ =
-        static_cast<std::uint64_t>(std::max(1, matcher->re2_->ProgramSize()));
+    matcher->re2_search_bytes_ =
+        kRe2SearchWork / static_cast<std::uint64_t>(std::max(1, matcher->re2_->ProgramSize()));
     matcher->max_match_bytes_ = max_match_bytes(hir);
     matcher->re2_dfa_at_risk_ = largest_repeat_count(hir) > kLargestSafeRepeatCount;
   }

@@ -56,7 +56,9 @@ class Matcher {
   std::unique_ptr<re2::RE2> re2_;  // absent when RE2 cannot answer any text
   bool re2_needs_ascii_text_ = false;
   bool re2_needs_no_carriage_return_ = false;
-  std::uint64_t re2_program_size_ = 1;
+  // The most bytes one RE2 search covers: its share of the work allowed between stop checks,
+  // by the size of its program.
+  std::uint64_t re2_search_bytes_ = 0;
   std::optional<std::uint64_t> max_match_bytes_;  // nothing when matches are unbounded
   bool re2_dfa_at_risk_ = false;
   std::unique_ptr<const PikeVm> vm_;  // absent when RE2 answers every text

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "hir_props.hpp"
@@ -261,8 +262,10 @@ class NfaSizer {
     if (all_single || all_sets) {
       CodepointSet& merged = merged_sets_[&h];
       if (merged.empty()) {
+        CodepointSetBuilder all;
         for (const Hir* item : items)
-          merged.add(item->set);
+          all.add(item->set);
+        merged = std::move(all).build();
       }
       return compile_class(merged);
     }

@@ -302,12 +302,13 @@ class Translator {
         fold_and_negate(out, node.negated);
         return check_ascii(out, node.span);
       case AstKind::ClassUnion: {
-        out = CodepointSet{};
+        CodepointSetBuilder items;
         for (NodeId child : node.children) {
           CodepointSet item;
           if (!class_item(child, item)) return false;
-          out.add(item);
+          items.add(item);
         }
+        out = std::move(items).build();
         return true;
       }
       case AstKind::ClassBinaryOp: {
