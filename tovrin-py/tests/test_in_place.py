@@ -10,19 +10,14 @@ the same exception class with the same message.
 import decimal
 import enum
 import math
-import os
 import random
 import signal
-import subprocess
 import sys
-import textwrap
 
 import pytest
 
-import tovrin
+from child_interpreter import run_with_debug_allocator
 from tovrin import Exp, VarAccess
-
-PYTHON = "/usr/bin/python3"
 
 
 class Converted(dict):
@@ -335,20 +330,10 @@ def test_a_signal_handler_that_changes_the_bindings_of_a_long_evaluation():
         assert result in (outcome(lambda: Exp(text).eval(before)), after)
 
 
-def run_child(code):
-    """Runs `code` with the module as imported here, reading freed memory as garbage."""
-    environment = dict(os.environ, PYTHONMALLOC="debug")
-    environment["PYTHONPATH"] = os.path.dirname(tovrin.__file__)
-    return subprocess.run(
-        [PYTHON, "-c", textwrap.dedent(code)], capture_output=True, text=True, env=environment,
-        timeout=120,
-    )
-
-
 def test_finalizers_run_while_a_result_is_made_see_no_freed_text():
     """Making a result's lists can collect garbage; a finalizer may then replace the strings
     the result was read from. The result must hold what was read, not freed memory."""
-    child = run_child(
+    child = run_with_debug_allocator(
         """
         import gc
         from tovrin import Exp
