@@ -301,6 +301,19 @@ def test_the_same_container_twice_is_no_cycle():
     expect_same(Exp("[x, y.a[1]]").eval, bindings, "shared")
 
 
+@pytest.mark.parametrize("count", [4, 5, 40])
+def test_expressions_with_many_accessors(count):
+    """Every accessor of an expression finds its own keys, however many the expression has."""
+    names = [f"v{i}" for i in range(count)]
+    bindings = {name: {"k": [i, str(i)]} for i, name in enumerate(names)}
+    paths = [f"{name}.k[{i % 2}]" for i, name in enumerate(names)]
+    text = "[" + ", ".join(paths + paths[::-1]) + "]"
+    expected = [i if i % 2 == 0 else str(i) for i in range(count)]
+    assert Exp(text).eval(bindings) == expected + expected[::-1]
+    expect_same(Exp(text).eval, bindings, text)
+    expect_same(Exp(text.replace(paths[-1], "nosuch.k[0]")).eval, bindings, text)
+
+
 def test_many_bindings_beyond_one_budget():
     bindings = {f"v{i}": i if i % 3 else f"text {i}" for i in range(100_000)}
     expect_same(Exp("v99998 == v3").eval, bindings, "many")
