@@ -9,6 +9,7 @@ the same exception class with the same message.
 
 import decimal
 import enum
+import gc
 import math
 import random
 import signal
@@ -341,6 +342,21 @@ def test_a_signal_handler_that_changes_the_bindings_of_a_long_evaluation():
             signal.signal(signal.SIGALRM, previous)
         after = outcome(lambda: Exp(text).eval(Converted(bindings)))
         assert result in (outcome(lambda: Exp(text).eval(before)), after)
+
+
+@pytest.mark.parametrize("enabled", [True, False])
+def test_making_a_result_leaves_the_collector_as_it_was(enabled):
+    """The collector pauses while a result read in place is made, and only then."""
+    was_enabled = gc.isenabled()
+    try:
+        gc.enable() if enabled else gc.disable()
+        assert Exp("[x, {'k': x}]").eval({"x": ["a", 1]}) == [["a", 1], {"k": ["a", 1]}]
+        assert gc.isenabled() is enabled
+        with pytest.raises(NameError):
+            Exp("[x, y]").eval({"x": 1})
+        assert gc.isenabled() is enabled
+    finally:
+        gc.enable() if was_enabled else gc.disable()
 
 
 def test_finalizers_run_while_a_result_is_made_see_no_freed_text():
