@@ -321,6 +321,31 @@ def test_many_bindings_beyond_one_budget():
     expect_same(Exp("[v5, v99999]").eval, bindings, "many")
 
 
+def test_calls_read_in_place_keep_no_reference_to_what_they_read():
+    text = "".join(["some ", "text"])
+    number = 2**64 - 1
+    tags = ["a", text]
+    user = {"name": text, "tags": tags, "big": number, "ratio": 1.5}
+    bindings = {"user": user, "text": text, "pair": (tags, user)}
+    held = [text, number, tags, user]
+    before = [sys.getrefcount(value) for value in held]
+    calls = [
+        lambda: Exp("[user, text, pair, {'t': user.tags}]").eval(bindings),
+        lambda: Exp("user.name == text && user.ratio > 1.0").eval(bindings),
+        lambda: Exp("user.nosuch").eval(bindings),
+        lambda: VarAccess("user.tags").access(user | {"user": user}),
+        lambda: VarAccess("user").access_from_bindings(bindings),
+        lambda: VarAccess("pair[1]").access_from_bindings(bindings),
+    ]
+    for _ in range(100):
+        for call in calls:
+            try:
+                call()
+            except NameError:
+                pass
+    assert [sys.getrefcount(value) for value in held] == before
+
+
 def test_a_signal_handler_that_changes_the_bindings_of_a_long_evaluation():
     """No handler runs while bindings are read in place; the call then converts the bindings as
     they are, before or after the handler changed them."""
