@@ -28,6 +28,7 @@ class ObjectMaker {
   explicit ObjectMaker(const KnownStrings* keys = nullptr) : keys_(keys) {}
 
   Ref from_value(const Value& value) {
+    const auto make = [this](const Value& element) { return from_value(element); };
     switch (value.kind()) {
       case Value::Kind::Int:
         return created(PyLong_FromLongLong(*value.as_int()));
@@ -38,9 +39,12 @@ class ObjectMaker {
       case Value::Kind::String:
         return capi::new_str(value.string_view());
       case Value::Kind::Array:
-        return list_from_values(*value.as_array());
+        return list_of(*value.as_array(), make);
       case Value::Kind::Object:
-        return dict_from_values(*value.as_object());
+        return dict_of(*value.as_object(), make, [this](std::string_view name) {
+          PyObject* known = keys_ != nullptr ? keys_->find(name) : nullptr;
+          return known != nullptr ? Ref::borrow(known) : capi::new_str(name);
+        });
       case Value::Kind::Null:
         return Ref::borrow(Py_None);
     }
@@ -48,6 +52,7 @@ class ObjectMaker {
   }
 
   Ref from_json(PyJsonValue&& value) {
+    const auto make = [this](PyJsonValue& element) { return from_json(std::move(element)); };
     switch (value.kind()) {
       case PyJsonValue::Kind::Null:
         return Ref::borrow(Py_None);
@@ -62,21 +67,26 @@ class ObjectMaker {
       case PyJsonValue::Kind::String:
         return capi::new_str(*value.as_str());
       case PyJsonValue::Kind::Array:
-        return list_from_json(std::move(*value.array_ptr()));
+        return list_of(*value.array_ptr(), make);
       case PyJsonValue::Kind::Object:
-        return dict_from_json(std::move(*value.object_ptr()));
+        return dict_of(*value.object_ptr(), make, capi::new_str);
     }
     TOVRIN_INTERNAL_FAILURE("A value of no known kind");
   }
 
  private:
-  Ref list_from_json(PyJsonArray&& elements) {
+  // Lists and dicts are made out of line, so that making a leaf (as most values are) takes a
+  // small frame.
+
+  // A list of what `make` makes of each element, in order.
+  template <class Elements, class Make>
+  [[gnu::noinline]] Ref list_of(Elements& elements, Make make) {
     Ref list = created(PyList_New(static_cast<Py_ssize_t>(elements.size())));
     WorkBudget& budget = this->budget();
     Py_ssize_t index = 0;
     for (auto& element : elements) {
       budget.spend(1);
-      Ref item = from_json(std::move(element));
+      Ref item = make(element);
       if (!item) return nullptr;
       PyList_SET_ITEM(list.get(), index++, item.release());
     }
@@ -86,42 +96,18 @@ class ObjectMaker {
     return list;
   }
 
-  Ref dict_from_json(PyJsonObject&& entries) {
+  // A dict of what `make` makes of each entry's value, stored in the entries' order under the
+  // key that `make_key` makes of its name, each value made before its key.
+  template <class Entries, class Make, class MakeKey>
+  [[gnu::noinline]] Ref dict_of(Entries& entries, Make make, MakeKey make_key) {
     Ref dict = new_dict(entries.size());
     WorkBudget& budget = this->budget();
     for (auto& [name, element] : entries) {
       budget.spend(1);
-      Ref value = from_json(std::move(element));
+      Ref value = make(element);
       if (!value) return nullptr;
-      Ref key = capi::new_str(name);
+      Ref key = make_key(name);
       if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) return nullptr;
-    }
-    return dict;
-  }
-
-  Ref list_from_values(const tovrin::Array& elements) {
-    Ref list = created(PyList_New(static_cast<Py_ssize_t>(elements.size())));
-    WorkBudget& budget = this->budget();
-    Py_ssize_t index = 0;
-    for (const auto& element : elements) {
-      budget.spend(1);
-      Ref item = from_value(element);
-      if (!item) return nullptr;
-      PyList_SET_ITEM(list.get(), index++, item.release());
-    }
-    return list;
-  }
-
-  Ref dict_from_values(const tovrin::Object& entries) {
-    Ref dict = new_dict(entries.size());
-    WorkBudget& budget = this->budget();
-    for (const auto& [key, element] : entries) {
-      budget.spend(1);
-      Ref value = from_value(element);
-      if (!value) return nullptr;
-      PyObject* known = keys_ != nullptr ? keys_->find(key) : nullptr;
-      Ref name = known != nullptr ? Ref::borrow(known) : capi::new_str(key);
-      if (PyDict_SetItem(dict.get(), name.get(), value.get()) < 0) return nullptr;
     }
     return dict;
   }

@@ -5,16 +5,12 @@ does to that list or to the keys meanwhile. The crash variants run in a child in
 PYTHONMALLOC=debug, where reading freed memory shows as garbage or a crash.
 """
 
-import os
-import subprocess
 import textwrap
 
 import pytest
 
-import tovrin
+from child_interpreter import run_with_debug_allocator
 from tovrin import Exp, VarAccess
-
-PYTHON = "/usr/bin/python3"
 
 CHANGED_KEYS_LISTS = {
     "a value's __index__ empties the list that keys() returned": (
@@ -85,12 +81,7 @@ CHANGED_KEYS_LISTS = {
 
 @pytest.mark.parametrize("code, expected", CHANGED_KEYS_LISTS.values(), ids=CHANGED_KEYS_LISTS)
 def test_a_keys_list_changed_during_the_read_is_read_as_it_was(code, expected):
-    environment = dict(os.environ, PYTHONMALLOC="debug")
-    environment["PYTHONPATH"] = os.path.dirname(tovrin.__file__)
-    program = "from tovrin import Exp, VarAccess\n" + textwrap.dedent(code)
-    child = subprocess.run(
-        [PYTHON, "-c", program], env=environment, capture_output=True, text=True, timeout=120
-    )
+    child = run_with_debug_allocator("from tovrin import Exp, VarAccess\n" + textwrap.dedent(code))
     assert (child.returncode, child.stdout) == (0, expected), child.stderr
 
 

@@ -9,20 +9,16 @@ the same exception class with the same message.
 
 import decimal
 import enum
+import gc
 import math
-import os
 import random
 import signal
-import subprocess
 import sys
-import textwrap
 
 import pytest
 
-import tovrin
+from child_interpreter import run_with_debug_allocator
 from tovrin import Exp, VarAccess
-
-PYTHON = "/usr/bin/python3"
 
 
 class Converted(dict):
@@ -306,10 +302,48 @@ def test_the_same_container_twice_is_no_cycle():
     expect_same(Exp("[x, y.a[1]]").eval, bindings, "shared")
 
 
+@pytest.mark.parametrize("count", [4, 5, 40])
+def test_expressions_with_many_accessors(count):
+    """Every accessor of an expression finds its own keys, however many the expression has."""
+    names = [f"v{i}" for i in range(count)]
+    bindings = {name: {"k": [i, str(i)]} for i, name in enumerate(names)}
+    paths = [f"{name}.k[{i % 2}]" for i, name in enumerate(names)]
+    text = "[" + ", ".join(paths + paths[::-1]) + "]"
+    expected = [i if i % 2 == 0 else str(i) for i in range(count)]
+    assert Exp(text).eval(bindings) == expected + expected[::-1]
+    expect_same(Exp(text).eval, bindings, text)
+    expect_same(Exp(text.replace(paths[-1], "nosuch.k[0]")).eval, bindings, text)
+
+
 def test_many_bindings_beyond_one_budget():
     bindings = {f"v{i}": i if i % 3 else f"text {i}" for i in range(100_000)}
     expect_same(Exp("v99998 == v3").eval, bindings, "many")
     expect_same(Exp("[v5, v99999]").eval, bindings, "many")
+
+
+def test_calls_read_in_place_keep_no_reference_to_what_they_read():
+    text = "".join(["some ", "text"])
+    number = 2**64 - 1
+    tags = ["a", text]
+    user = {"name": text, "tags": tags, "big": number, "ratio": 1.5}
+    bindings = {"user": user, "text": text, "pair": (tags, user)}
+    held = [text, number, tags, user]
+    before = [sys.getrefcount(value) for value in held]
+    calls = [
+        lambda: Exp("[user, text, pair, {'t': user.tags}]").eval(bindings),
+        lambda: Exp("user.name == text && user.ratio > 1.0").eval(bindings),
+        lambda: Exp("user.nosuch").eval(bindings),
+        lambda: VarAccess("user.tags").access(user | {"user": user}),
+        lambda: VarAccess("user").access_from_bindings(bindings),
+        lambda: VarAccess("pair[1]").access_from_bindings(bindings),
+    ]
+    for _ in range(100):
+        for call in calls:
+            try:
+                call()
+            except NameError:
+                pass
+    assert [sys.getrefcount(value) for value in held] == before
 
 
 def test_a_signal_handler_that_changes_the_bindings_of_a_long_evaluation():
@@ -335,20 +369,25 @@ def test_a_signal_handler_that_changes_the_bindings_of_a_long_evaluation():
         assert result in (outcome(lambda: Exp(text).eval(before)), after)
 
 
-def run_child(code):
-    """Runs `code` with the module as imported here, reading freed memory as garbage."""
-    environment = dict(os.environ, PYTHONMALLOC="debug")
-    environment["PYTHONPATH"] = os.path.dirname(tovrin.__file__)
-    return subprocess.run(
-        [PYTHON, "-c", textwrap.dedent(code)], capture_output=True, text=True, env=environment,
-        timeout=120,
-    )
+@pytest.mark.parametrize("enabled", [True, False])
+def test_making_a_result_leaves_the_collector_as_it_was(enabled):
+    """The collector pauses while a result read in place is made, and only then."""
+    was_enabled = gc.isenabled()
+    try:
+        gc.enable() if enabled else gc.disable()
+        assert Exp("[x, {'k': x}]").eval({"x": ["a", 1]}) == [["a", 1], {"k": ["a", 1]}]
+        assert gc.isenabled() is enabled
+        with pytest.raises(NameError):
+            Exp("[x, y]").eval({"x": 1})
+        assert gc.isenabled() is enabled
+    finally:
+        gc.enable() if was_enabled else gc.disable()
 
 
 def test_finalizers_run_while_a_result_is_made_see_no_freed_text():
     """Making a result's lists can collect garbage; a finalizer may then replace the strings
     the result was read from. The result must hold what was read, not freed memory."""
-    child = run_child(
+    child = run_with_debug_allocator(
         """
         import gc
         from tovrin import Exp

@@ -13,7 +13,7 @@ namespace tovrin::py {
 // set, and nothing is said about what the conversion will find.
 //
 // The check spends work as a conversion does, about one unit per value converted. It runs no
-// Python code, so it must run where the stop check does not either (see InPlaceAttempt).
+// Python code, so it must run where the stop check does not either (see attempt_in_place).
 
 // The bindings of `Exp.eval` and `VarAccess.access_from_bindings`: an exact dict with exact str
 // keys.

@@ -10,6 +10,7 @@
 
 #include "capi/ref.hpp"
 #include "capi/text.hpp"
+#include "interrupt.hpp"
 
 namespace tovrin::capi {
 namespace {
@@ -85,14 +86,6 @@ TEST(Guarded, ExhaustedMemoryIsRaisedAsMemoryError) {
   EXPECT_EQ(guarded(-1, []() -> int { throw std::bad_alloc(); }), -1);
   EXPECT_TRUE(PyErr_ExceptionMatches(PyExc_MemoryError));
   PyErr_Clear();
-}
-
-// As Ctrl-C does: the handler raises KeyboardInterrupt at the next check for signals.
-void interrupt_as_ctrl_c() {
-  ASSERT_EQ(PyRun_SimpleString("import signal\n"
-                               "signal.signal(signal.SIGINT, signal.default_int_handler)\n"),
-            0);
-  PyErr_SetInterrupt();
 }
 
 TEST(Guarded, LongWorkStopsWithTheExceptionOfASignalHandler) {

@@ -7,17 +7,11 @@
 #include <functional>
 
 #include "capi/boundary.hpp"
+#include "interrupt.hpp"
 #include "tovrin/work_budget.hpp"
 
 namespace tovrin::py {
 namespace {
-
-void interrupt_as_ctrl_c() {
-  ASSERT_EQ(PyRun_SimpleString("import signal\n"
-                               "signal.signal(signal.SIGINT, signal.default_int_handler)\n"),
-            0);
-  PyErr_SetInterrupt();
-}
 
 TEST(ConvertOut, MakingALargeResultStopsOnASignal) {
   constexpr std::size_t kCount = 10 * WorkBudget::kUnitsPerCheck;
@@ -25,7 +19,7 @@ TEST(ConvertOut, MakingALargeResultStopsOnASignal) {
   const auto json = [] { return PyJsonValue::Array(PyJsonArray(kCount, PyJsonValue::Object({}))); };
   for (const auto& make : {std::function<capi::Ref()>([&] { return value_to_python(value); }),
                            std::function<capi::Ref()>([&] { return json_to_python(json()); })}) {
-    interrupt_as_ctrl_c();
+    capi::interrupt_as_ctrl_c();
     EXPECT_EQ(capi::guarded<PyObject*>(nullptr, [&] { return make().release(); }), nullptr);
     EXPECT_TRUE(PyErr_ExceptionMatches(PyExc_KeyboardInterrupt));
     PyErr_Clear();
