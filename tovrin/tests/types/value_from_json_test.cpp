@@ -4,9 +4,11 @@
 #include <span>
 #include <vector>
 
+#include "support/exp_builders.hpp"
 #include "support/json.hpp"
 #include "support/small_stack.hpp"
 #include "tovrin/internal_failure.hpp"
+#include "tovrin/interpreter.hpp"
 #include "tovrin/types/value_from_json.hpp"
 
 namespace tovrin {
@@ -187,6 +189,23 @@ TEST(ValueFromJson, UnsupportedValueType) {
     EXPECT_EQ(Value::from_json_object_ref(host).error(), "Unsupported value type");
     EXPECT_EQ(Value::from_json_object(host).error(), "Unsupported value type");
   }
+}
+
+// A variable whose value, or some value inside it, is of no known kind fails the evaluation
+// with the conversion's error.
+TEST(ValueFromJson, VariableOfNoKnownKindIsAConversionError) {
+  EnvBuilder<OddHost> builder;
+  builder.bind("odd", OddHost{});
+  builder.bind("list", OddHost{.elements = {OddHost{.null = true}, OddHost{}}});
+  const auto env = std::move(builder).build();
+  for (const char* accessor : {"odd", "list", "list[1]"}) {
+    const auto result = interpreter::eval(testing::var(accessor), env);
+    ASSERT_FALSE(result) << accessor;
+    EXPECT_EQ(result.error().to_string(), "Conversion error: Unsupported value type") << accessor;
+  }
+  const auto null = interpreter::eval(testing::var("list[0]"), env);
+  ASSERT_TRUE(null);
+  EXPECT_TRUE(null->get().is_null());
 }
 
 TEST(ValueFromJson, KindWithoutContentIsAnInternalFailure) {
