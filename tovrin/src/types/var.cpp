@@ -2,7 +2,10 @@
 
 #include "tovrin/internal_failure.hpp"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace tovrin {
@@ -14,6 +17,27 @@ void VarName::text_to(std::string& out) const {
     out += std::to_string(*index);
     out += ']';
   }
+}
+
+template <class Segment>
+void VarAccess::take(std::span<Segment> names) {
+  if (names.empty()) return;
+  const auto first = [&] {
+    if constexpr (std::is_const_v<Segment>) {
+      return names.begin();
+    } else {
+      return std::make_move_iterator(names.begin());
+    }
+  }();
+  if (names.size() == 1) {
+    std::construct_at(&single_, *first);
+  } else {
+    // Held until every segment is in, as copying one may throw.
+    auto segments = std::make_unique<VarName[]>(names.size());
+    std::copy_n(first, names.size(), segments.get());
+    many_ = segments.release();
+  }
+  count_ = names.size();
 }
 
 VarAccess::VarAccess(std::vector<VarName> names) : VarAccess(Moving{}, names) {}
@@ -28,8 +52,7 @@ VarAccess::VarAccess(Moving, std::span<VarName> names) : many_(nullptr) {
 }
 
 VarAccess::VarAccess(const VarAccess& other) : many_(nullptr) {
-  std::vector<VarName> copy(other.names().begin(), other.names().end());
-  take(copy);
+  take(other.names());
 }
 
 VarAccess& VarAccess::operator=(const VarAccess& other) {
@@ -54,17 +77,6 @@ VarAccess& VarAccess::operator=(VarAccess&& other) noexcept {
     count_ = std::exchange(other.count_, 0);
   }
   return *this;
-}
-
-void VarAccess::take(std::span<VarName> names) {
-  if (names.empty()) return;
-  if (names.size() == 1) {
-    std::construct_at(&single_, std::move(names.front()));
-  } else {
-    many_ = new VarName[names.size()];
-    std::move(names.begin(), names.end(), many_);
-  }
-  count_ = names.size();
 }
 
 void VarAccess::release() noexcept {

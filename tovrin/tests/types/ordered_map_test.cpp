@@ -4,6 +4,8 @@
 
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tovrin {
@@ -38,6 +40,27 @@ TEST_P(OrderedMapSizes, FindsEveryKeyAndReplacesInPlace) {
   }
   EXPECT_EQ(map.find("key"), map.end());
   EXPECT_EQ(map.find("absent"), map.end());
+}
+
+TEST_P(OrderedMapSizes, TryEmplacePutsOnlyAbsentKeys) {
+  const int count = GetParam();
+  OrderedMap<std::string> map;
+  for (int i = 0; i < count; ++i) {
+    const auto [entry, put] = map.try_emplace("key" + std::to_string(i), 3, 'a');
+    EXPECT_TRUE(put);
+    EXPECT_EQ(entry->first, "key" + std::to_string(i));
+    EXPECT_EQ(entry->second, "aaa");
+  }
+  for (int i = 0; i < count; ++i) {
+    const std::string key = "key" + std::to_string(i);
+    std::string value = "replacement";
+    const auto [entry, put] = map.try_emplace(std::string_view(key), std::move(value));
+    EXPECT_FALSE(put);
+    EXPECT_EQ(entry, map.find(key));
+    EXPECT_EQ(entry->second, "aaa");
+    EXPECT_EQ(value, "replacement");  // not moved from when the key is present
+  }
+  EXPECT_EQ(map.size(), static_cast<std::size_t>(count));
 }
 
 INSTANTIATE_TEST_SUITE_P(AcrossTheScanLimit, OrderedMapSizes,

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
+#include <vector>
 
+#include "support/exp_builders.hpp"
 #include "support/json.hpp"
 #include "support/small_stack.hpp"
 #include "tovrin/internal_failure.hpp"
+#include "tovrin/interpreter.hpp"
 #include "tovrin/types/value_from_json.hpp"
 
 namespace tovrin {
@@ -131,13 +135,17 @@ TEST(ValueFromJson, NestingCostsNoCallStack) {
   });
 }
 
-// A host value that answers no kind at all, or claims one it cannot deliver.
+// A host value that answers no kind at all, or claims one it cannot deliver. It can also be
+// null, or an array of the elements it is given, so that the odd ones can stand inside
+// containers.
 struct OddHost {
   bool claims_string = false;
   bool claims_array = false;
   bool claims_object = false;
+  bool null = false;
+  std::vector<OddHost> elements = {};
 
-  bool is_null() const { return false; }
+  bool is_null() const { return null; }
   std::optional<bool> as_bool() const { return std::nullopt; }
   std::optional<std::int64_t> as_i64() const { return std::nullopt; }
   std::optional<std::uint64_t> as_u64() const { return std::nullopt; }
@@ -145,10 +153,19 @@ struct OddHost {
   bool is_string() const { return claims_string; }
   std::optional<std::string_view> as_str() const { return std::nullopt; }
   std::optional<std::string> into_string() && { return std::nullopt; }
-  bool is_array() const { return claims_array; }
-  std::optional<std::span<const OddHost>> as_array() const { return std::nullopt; }
-  std::optional<std::span<OddHost>> as_array_mut() { return std::nullopt; }
-  std::optional<std::vector<OddHost>> into_array() && { return std::nullopt; }
+  bool is_array() const { return claims_array || !elements.empty(); }
+  std::optional<std::span<const OddHost>> as_array() const {
+    if (elements.empty()) return std::nullopt;
+    return std::span<const OddHost>(elements);
+  }
+  std::optional<std::span<OddHost>> as_array_mut() {
+    if (elements.empty()) return std::nullopt;
+    return std::span<OddHost>(elements);
+  }
+  std::optional<std::vector<OddHost>> into_array() && {
+    if (elements.empty()) return std::nullopt;
+    return std::move(elements);
+  }
   bool is_object() const { return claims_object; }
   const OddHost* get(std::string_view) const { return nullptr; }
   OddHost* get_mut(std::string_view) { return nullptr; }
@@ -163,9 +180,32 @@ struct OddHost {
 };
 static_assert(JsonObject<OddHost>);
 
+// A value of no known kind ends the conversion, alone or inside containers that were partly
+// converted around it.
 TEST(ValueFromJson, UnsupportedValueType) {
-  EXPECT_EQ(Value::from_json_object_ref(OddHost{}).error(), "Unsupported value type");
-  EXPECT_EQ(Value::from_json_object(OddHost{}).error(), "Unsupported value type");
+  const OddHost null{.null = true};
+  const OddHost inner{.elements = {null, OddHost{}, null}};
+  for (const OddHost& host : {OddHost{}, OddHost{.elements = {null, inner, null}}}) {
+    EXPECT_EQ(Value::from_json_object_ref(host).error(), "Unsupported value type");
+    EXPECT_EQ(Value::from_json_object(host).error(), "Unsupported value type");
+  }
+}
+
+// A variable whose value, or some value inside it, is of no known kind fails the evaluation
+// with the conversion's error.
+TEST(ValueFromJson, VariableOfNoKnownKindIsAConversionError) {
+  EnvBuilder<OddHost> builder;
+  builder.bind("odd", OddHost{});
+  builder.bind("list", OddHost{.elements = {OddHost{.null = true}, OddHost{}}});
+  const auto env = std::move(builder).build();
+  for (const char* accessor : {"odd", "list", "list[1]"}) {
+    const auto result = interpreter::eval(testing::var(accessor), env);
+    ASSERT_FALSE(result) << accessor;
+    EXPECT_EQ(result.error().to_string(), "Conversion error: Unsupported value type") << accessor;
+  }
+  const auto null = interpreter::eval(testing::var("list[0]"), env);
+  ASSERT_TRUE(null);
+  EXPECT_TRUE(null->get().is_null());
 }
 
 TEST(ValueFromJson, KindWithoutContentIsAnInternalFailure) {

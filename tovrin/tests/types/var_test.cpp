@@ -52,6 +52,7 @@ TEST(VarAccessStorage, CopiesAndMovesKeepTheSegments) {
     VarAccess moved = std::move(copy);
     EXPECT_EQ(moved, original);
     EXPECT_TRUE(copy.names().empty());  // moved from
+    EXPECT_TRUE(VarAccess(copy).names().empty());
 
     for (const auto& other : lists) {
       VarAccess assigned{std::vector<VarName>(other)};

@@ -5,8 +5,9 @@
 
 namespace tovrin {
 
-// A broken internal rule: a state that no input can produce. It is the only exception the engine
-// throws; the Python binding reports it on standard error and raises PanicException.
+// A broken internal rule: a state that no input can produce. Apart from StopRequested
+// (work_budget.hpp), which only the embedder's stop check asks for, it is the only exception the
+// engine throws; the Python binding reports it on standard error and raises PanicException.
 class InternalFailure : public std::logic_error {
  public:
   InternalFailure(const std::string& message, const char* file, int line)

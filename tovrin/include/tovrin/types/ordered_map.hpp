@@ -72,37 +72,32 @@ class OrderedMap {
   // `key` is a std::string (moved in) or a std::string_view (copied once, into the entry).
   template <class Key>
   void insert_or_assign(Key&& key, V&& value) {
-    const std::string_view text(key);
-    if (slots_.empty()) {
-      const std::size_t at = scan(text);
-      if (at != entries_.size()) {
-        entries_[at].second = std::move(value);
-        return;
-      }
-      entries_.emplace_back(std::forward<Key>(key), std::move(value));
-      if (entries_.size() > kScanLimit) rebuild_index(entries_.size() * 2);
-      return;
-    }
-    const std::size_t hash = hash_of(text);
-    const std::size_t at = probe(text, hash);
-    if (at != entries_.size()) {
-      entries_[at].second = std::move(value);
-      return;
-    }
-    entries_.emplace_back(std::forward<Key>(key), std::move(value));
-    index_last(hash);
+    auto [entry, put] = try_emplace(std::forward<Key>(key), std::move(value));
+    // try_emplace moves from `value` only when it puts the entry.
+    if (!put) entry->second = std::move(value);
   }
   template <class Key>
   void insert_or_assign(Key&& key, const V& value) {
     insert_or_assign(std::forward<Key>(key), V(value));
   }
   // Puts an entry made in place from `value` unless the key is present; the bool tells whether
-  // it was put. `key` is a std::string (moved in) or a std::string_view (copied once).
+  // it was put. `key` is a std::string (moved in) or a std::string_view (copied once). The key
+  // is hashed once, for the lookup and the index alike.
   template <class Key, class... Args>
   std::pair<iterator, bool> try_emplace(Key&& key, Args&&... value) {
-    const std::size_t at = position(std::string_view(key));
-    if (at != entries_.size()) return {begin() + static_cast<std::ptrdiff_t>(at), false};
-    append_new(std::forward<Key>(key), std::forward<Args>(value)...);
+    const std::string_view text(key);
+    if (slots_.empty()) {
+      const std::size_t at = scan(text);
+      if (at != entries_.size()) return {iterator_at(at), false};
+      emplace_entry(std::forward<Key>(key), std::forward<Args>(value)...);
+      if (entries_.size() > kScanLimit) rebuild_index(entries_.size() * 2);
+    } else {
+      const std::size_t hash = hash_of(text);
+      const std::size_t at = probe(text, hash);
+      if (at != entries_.size()) return {iterator_at(at), false};
+      emplace_entry(std::forward<Key>(key), std::forward<Args>(value)...);
+      index_last(hash);
+    }
     return {end() - 1, true};
   }
   // Appends an entry whose key the caller knows to be absent, without looking for it. The key
@@ -110,8 +105,7 @@ class OrderedMap {
   // made in the entry's place.
   template <class Key, class... Args>
   void append_new(Key&& key, Args&&... value) {
-    entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::forward<Key>(key)),
-                          std::forward_as_tuple(std::forward<Args>(value)...));
+    emplace_entry(std::forward<Key>(key), std::forward<Args>(value)...);
     if (slots_.empty() && entries_.size() <= kScanLimit) return;
     index_last(hash_of(entries_.back().first));
   }
@@ -120,6 +114,16 @@ class OrderedMap {
   // Slot values are entry positions plus one; 0 marks an empty slot. The table is at most half
   // full, so probes stay short.
   using Slot = std::uint32_t;
+
+  iterator iterator_at(std::size_t at) noexcept {
+    return entries_.begin() + static_cast<std::ptrdiff_t>(at);
+  }
+  // Appends an entry made in place, without indexing it.
+  template <class Key, class... Args>
+  void emplace_entry(Key&& key, Args&&... value) {
+    entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(std::forward<Key>(key)),
+                          std::forward_as_tuple(std::forward<Args>(value)...));
+  }
 
   static std::size_t slot_count_for(std::size_t entries) { return std::bit_ceil(entries * 2); }
   static std::size_t hash_of(std::string_view key) noexcept { return TextHash{}(key); }

@@ -33,7 +33,22 @@ class Value {
   enum class Kind : std::uint8_t { Int, Float, Bool, String, Array, Object, Null };
 
   Value() noexcept : kind_(Kind::Null), scalar_{} {}
-  Value(const Value& other) { construct_from(other); }
+  Value(const Value& other) : kind_(other.kind_) {
+    switch (kind_) {
+      case Kind::String:
+        std::construct_at(&text_, other.text_);
+        return;
+      case Kind::Array:
+        std::construct_at(&array_, other.array_);
+        return;
+      case Kind::Object:
+        std::construct_at(&object_, other.object_);
+        return;
+      default:
+        scalar_ = other.scalar_;
+        return;
+    }
+  }
   Value(Value&& other) noexcept : kind_(other.kind_) {
     if (kind_ == Kind::String) {
       std::construct_at(&text_, std::move(other.text_));
@@ -150,26 +165,6 @@ class Value {
 
   bool is_scalar() const noexcept {
     return kind_ == Kind::Int || kind_ == Kind::Float || kind_ == Kind::Bool || kind_ == Kind::Null;
-  }
-
-  // Makes this (raw storage) hold a copy of `other`, or `other` moved.
-  template <class Other>
-  void construct_from(Other&& other) {
-    kind_ = other.kind_;
-    switch (kind_) {
-      case Kind::String:
-        std::construct_at(&text_, std::forward<Other>(other).text_);
-        return;
-      case Kind::Array:
-        std::construct_at(&array_, std::forward<Other>(other).array_);
-        return;
-      case Kind::Object:
-        std::construct_at(&object_, std::forward<Other>(other).object_);
-        return;
-      default:
-        scalar_ = other.scalar_;
-        return;
-    }
   }
 
   // Takes the container of `other`, which is left null, so that releasing it (as stacks do with

@@ -102,8 +102,10 @@ class VarAccess {
   struct Moving {};
   VarAccess(Moving, std::span<VarName> names);
   // Takes the segments of `names` (whose count it must have): the one segment of most accessors
-  // in place, more in one allocation of exactly their number.
-  void take(std::span<VarName> names);
+  // in place, more in one allocation of exactly their number. They are moved out of a list of
+  // VarName and copied from a list of const VarName (another accessor's).
+  template <class Segment>
+  void take(std::span<Segment> names);
   void release() noexcept;
 
   union {

@@ -18,14 +18,14 @@ class OnceBuilt {
   OnceBuilt& operator=(const OnceBuilt&) = delete;
 
   const T& get() const {
-    if (const T* ready = value_.load(std::memory_order_acquire)) return *ready;
+    if (const T* ready = if_built()) return *ready;
     std::call_once(once_, [this] { value_.store(new T(build_()), std::memory_order_release); });
     return *value_.load(std::memory_order_acquire);
   }
   const T& operator*() const { return get(); }
   const T* operator->() const { return &get(); }
 
-  bool is_built() const noexcept { return value_.load(std::memory_order_acquire) != nullptr; }
+  bool is_built() const noexcept { return if_built() != nullptr; }
   // The value when it is built already, else null; never builds it.
   const T* if_built() const noexcept { return value_.load(std::memory_order_acquire); }
 
