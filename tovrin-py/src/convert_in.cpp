@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "capi/stack_room.hpp"
 #include "capi/text.hpp"
 #include "tovrin/internal_failure.hpp"
 #include "tovrin/work_budget.hpp"
@@ -17,6 +18,11 @@ namespace {
 // Room reserved for the items of a sequence other than a list or tuple is only a hint from its
 // __len__, which may overstate the length by far; the array grows as needed beyond this.
 constexpr Py_ssize_t kMaxReservedItems = 4096;
+// Every so many levels, a container is entered only while this much of the thread's stack is
+// left: enough for the levels up to the next check (a level takes well under 1 KiB), the rest of
+// the conversion at the deepest one, Python code it runs included, and unwinding.
+constexpr std::size_t kStackCheckLevels = 16;
+constexpr std::size_t kConversionStackReserve = std::size_t{64} << 10;
 // Texts longer than this are copied in slices of this size.
 constexpr std::size_t kCopySlice = std::size_t{1} << 20;
 
@@ -323,6 +329,12 @@ class Converter {
         PyErr_Format(PyExc_RecursionError,
                      "maximum nesting depth of %zu exceeded while converting a Python object",
                      kMaxConversionDepth);
+        return;
+      }
+      if (path.size() % kStackCheckLevels == kStackCheckLevels - 1 &&
+          capi::stack_room_below(kConversionStackReserve)) {
+        PyErr_SetString(PyExc_RecursionError,
+                        "maximum recursion depth exceeded while converting a Python object");
         return;
       }
       path.push(container);

@@ -9,6 +9,7 @@ import decimal
 import enum
 import math
 import sys
+import threading
 
 import pytest
 
@@ -471,3 +472,42 @@ def test_nesting_is_bounded_even_with_a_raised_recursion_limit():
         assert roundtrip(nested_lists(9_000)) is not None
     finally:
         sys.setrecursionlimit(limit)
+
+
+def in_thread_with_stack(kib, work):
+    """What `work` returns or raises in a new thread whose stack is `kib` KiB."""
+    outcome = {}
+
+    def run():
+        try:
+            outcome["value"] = work()
+        except BaseException as error:
+            outcome["error"] = error
+
+    previous = threading.stack_size(kib * 1024)
+    try:
+        thread = threading.Thread(target=run)
+        thread.start()
+    finally:
+        threading.stack_size(previous)
+    thread.join()
+    return outcome
+
+
+class Bindings(dict):
+    """Bindings that are converted rather than read in place."""
+
+
+@pytest.mark.parametrize("make", [lambda v: [v], lambda v: {"k": v}], ids=["lists", "dicts"])
+def test_nesting_is_bounded_by_the_stack_of_a_small_thread(make):
+    # 256 KiB holds fewer levels than the default recursion limit allows: the conversion stops
+    # with RecursionError before the stack runs out, and the thread goes on.
+    deep = 1
+    for _ in range(sys.getrecursionlimit() - 20):
+        deep = make(deep)
+    outcome = in_thread_with_stack(256, lambda: IDENTITY.eval(Bindings(x=deep)))
+    assert isinstance(outcome.get("error"), RecursionError) or outcome.get("value") == deep
+    shallow = make(make(1))
+    assert in_thread_with_stack(256, lambda: IDENTITY.eval(Bindings(x=shallow))) == {
+        "value": shallow
+    }
